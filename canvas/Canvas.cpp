@@ -1,0 +1,82 @@
+#include "Canvas.h"
+
+#include "Convert.h"
+#include "Errors.h"
+
+#include <cmath>
+#include <limits>
+
+namespace lumetra {
+
+std::string_view boxName(Box box)
+{
+    switch (box) {
+    case Box::nUhel: return "nUhel";
+    case Box::nIndex: return "nIndex";
+    case Box::nKmitočet: return "nKmitočet";
+    case Box::nBarva: return "nBarva";
+    case Box::nSpomalení: return "nSpomalení";
+    case Box::nKlepnuto: return "nKlepnuto";
+    case Box::nMaže: return "nMaže";
+    case Box::nVzduch: return "nVzduch";
+    case Box::nVzduchSklo: return "nVzduchSklo";
+    case Box::nSklo: return "nSklo";
+    case Box::nStínítko: return "nStínítko";
+    case Box::nSpektrum: return "nSpektrum";
+    case Box::nSoučet: return "nSoučet";
+    case Box::nClona: return "nClona";
+    }
+    return "?";
+}
+
+std::string boxDescription(Box box)
+{
+    std::string what;
+    switch (box) {
+    case Box::nUhel: what = "pro úhel dopadu"; break;
+    case Box::nIndex: what = "pro index lomu"; break;
+    case Box::nKmitočet: what = "pro kmitočet"; break;
+    case Box::nBarva: what = "pro barvu světla"; break;
+    case Box::nSpomalení: what = "pro zpomalení animace"; break;
+    case Box::nKlepnuto: what = "se značkou změny prostředí"; break;
+    case Box::nMaže: what = "se značkou proběhlého výpočtu"; break;
+    default: what = "s popiskem"; break;
+    }
+    return "v poli " + what + " (" + std::string(boxName(box)) + ")";
+}
+
+namespace {
+
+float toSingle(double v)
+{
+    constexpr double maxSingle = std::numeric_limits<float>::max();
+    if (!std::isfinite(v) || std::fabs(v) > maxSingle)
+        throw Overflow("Přetečení: souřadnici čáry " + toText(v)
+                       + " nelze nakreslit, je mimo rozsah kreslicí plochy.");
+    return static_cast<float>(v);
+}
+
+} // namespace
+
+void Canvas::checkedLine(double x1, double y1, double x2, double y2, Colour colour, bool colourGiven)
+{
+    const Segment s{toSingle(x1), toSingle(y1), toSingle(x2), toSingle(y2), colour, colourGiven};
+    drawLine(s);
+}
+
+void Canvas::Line(double x1, double y1, double x2, double y2)
+{
+    checkedLine(x1, y1, x2, y2, foreground, false);
+}
+
+void Canvas::Line(double x1, double y1, double x2, double y2, Colour colour)
+{
+    checkedLine(x1, y1, x2, y2, colour, true);
+}
+
+double numberIn(Canvas& canvas, Box box)
+{
+    return toNumber(canvas.Text(box), boxDescription(box));
+}
+
+} // namespace lumetra

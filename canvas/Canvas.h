@@ -1,0 +1,82 @@
+#pragma once
+
+#include "Colour.h"
+
+#include <string>
+#include <string_view>
+
+namespace lumetra {
+
+// The text boxes that the run reads and writes: the settings and the legends.
+enum class Box {
+    nUhel,
+    nIndex,
+    nKmitočet,
+    nBarva,
+    nSpomalení,
+    nKlepnuto,
+    nMaže,
+    nVzduch,
+    nVzduchSklo,
+    nSklo,
+    nStínítko,
+    nSpektrum,
+    nSoučet,
+    nClona,
+};
+constexpr int boxCount = static_cast<int>(Box::nClona) + 1;
+
+// The control's object name, as the window carries it.
+std::string_view boxName(Box box);
+// How the error report refers to the box ("v poli …").
+std::string boxDescription(Box box);
+
+enum class Scale { Twips };
+
+// MsgBox answers.
+constexpr int vbYes = 6;
+constexpr int vbNo = 7;
+
+// The drawing surface and the window services that a run uses. Every operation
+// either succeeds or throws a Failure; nothing drawn before a failure is undone.
+class Canvas {
+public:
+    virtual ~Canvas() = default;
+
+    virtual void ScaleMode(Scale scale) = 0;
+    virtual void DrawWidth(int pixels) = 0;
+
+    // End points arrive as computed and reach the surface in single precision; one
+    // that no float can hold, or that is not finite, is an overflow.
+    void Line(double x1, double y1, double x2, double y2);
+    void Line(double x1, double y1, double x2, double y2, Colour colour);
+
+    virtual std::string Text(Box box) = 0;
+    virtual void Text(Box box, const std::string& text) = 0;
+    virtual void Visible(Box box, bool shown) = 0;
+
+    // Modal Yes/No question titled "Lumetra"; vbYes or vbNo.
+    virtual int MsgBox(const std::string& prompt) = 0;
+
+    virtual void Randomize(double seed) = 0;
+    virtual float Rnd() = 0;
+
+    // The window's foreground colour, used by a Line without a colour.
+    static constexpr Colour foreground = RGB(0, 0, 0);
+
+protected:
+    struct Segment {
+        float x1, y1, x2, y2;
+        Colour colour;
+        bool colourGiven;
+    };
+    virtual void drawLine(const Segment& segment) = 0;
+
+private:
+    void checkedLine(double x1, double y1, double x2, double y2, Colour colour, bool colourGiven);
+};
+
+// Text of a box as a number; the error names the box.
+double numberIn(Canvas& canvas, Box box);
+
+} // namespace lumetra

@@ -1,0 +1,50 @@
+#include "Display.h"
+
+#include "Convert.h"
+#include "Pacing.h"
+
+#include <cmath>
+
+namespace lumetra::sim {
+
+std::optional<Hue> hueOf(const std::string& name)
+{
+    if (name == "Červená")
+        return Hue{RGB(255, 0, 0), RGB(255, 0, 0), 0};
+    if (name == "Zelená")
+        return Hue{49152, RGB(0, 255, 0), -15};
+    if (name == "Modrá")
+        return Hue{RGB(0, 0, 255), RGB(0, 0, 255), -30};
+    return std::nullopt;
+}
+
+void showPoint(Canvas& canvas, const Geometry& g, double barScale, int d, double probability, int tailY)
+{
+    canvas.Randomize(100);
+    if (const auto hue = hueOf(canvas.Text(Box::nBarva))) {
+        const double bar = barScale * probability;
+        canvas.DrawWidth(3);
+        canvas.Line(g.screenX, tailY, g.screenX + bar, tailY, hue->bar);
+        const double dotCount = bar;
+        canvas.DrawWidth(1);
+        if (d % dotRowEvery == 0) {
+            const int y = g.topY + hue->dotRowOffset + d;
+            const double dots = dotCount >= 1.0 ? std::floor(dotCount) : 0.0;
+            for (double k = 1; k <= dots; k += 1) {
+                const double r = canvas.Rnd();
+                const float dotOffset = static_cast<float>(std::floor(1500.0 * r + 1.0));
+                canvas.Line(g.stripX + dotOffset, y, g.stripX + dotLength + dotOffset, y, hue->dot);
+            }
+        }
+    }
+    pace(numberIn(canvas, Box::nSpomalení));
+}
+
+void endRun(Canvas& canvas)
+{
+    for (Box legend : {Box::nClona, Box::nStínítko, Box::nSpektrum, Box::nSoučet, Box::nVzduch, Box::nSklo})
+        canvas.Visible(legend, true);
+    canvas.Text(Box::nKlepnuto, toText(0));
+}
+
+} // namespace lumetra::sim

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "Canvas.h"
+#include "Geometry.h"
+
+#include <optional>
+#include <string>
+
+namespace lumetra::sim {
+
+// How a colour name shows: bar, photon dots and the offset of its dot rows.
+struct Hue {
+    Colour bar;
+    Colour dot;
+    int dotRowOffset;
+};
+std::optional<Hue> hueOf(const std::string& colourName);
+
+// A dot row scatters photon dots; every 45th screen point is one.
+constexpr int dotRowEvery = 45;
+constexpr int dotLength = 10;
+
+// Per screen point: the bar of its probability, its photon dots on dot rows, then the
+// pacing delay.
+void showPoint(Canvas& canvas, const Geometry& g, double barScale, int d, double probability, int tailY);
+
+// After the last screen point: the legends, and no medium change pending.
+void endRun(Canvas& canvas);
+
+} // namespace lumetra::sim

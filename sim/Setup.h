@@ -1,0 +1,25 @@
+#pragma once
+
+#include "Canvas.h"
+#include "Geometry.h"
+
+#include <string_view>
+
+namespace lumetra::sim {
+
+inline constexpr std::string_view clearQuestion = "Vyčistit celou obrazovku (Ano), jinak jen radiusvektory (Ne)?";
+
+constexpr Colour glassGrey = RGB(192, 192, 192);
+
+enum class Clearing { FirstRun, Full, Partial };
+
+// First stage of a run: twips, geometry, the thick wall, the phase rate, the clearing
+// (asking first on every run but the first), the run-before flag and the apparatus.
+// Returns the phase rate.
+double setUpRun(Canvas& canvas, Geometry& geometry);
+
+// The clearing as the flags and the answer decide it; asks the question when needed.
+Clearing chooseClearing(Canvas& canvas);
+void clearPicture(Canvas& canvas, const Geometry& geometry, Clearing clearing);
+
+} // namespace lumetra::sim

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "Canvas.h"
+#include "Geometry.h"
+
+#include <functional>
+#include <vector>
+
+namespace lumetra::sim {
+
+// What stays the same for every screen point of one run. Tables hold values that the
+// sweep would otherwise compute again and again with the very same result.
+struct SweepConstants {
+    SweepConstants(const Geometry& g, const RunParameters& p, double tilt);
+
+    Geometry g;
+    RunParameters p;
+    double sinTilt;
+    double cosTilt;
+    int lastPoint;                          // d runs 0 … lastPoint
+    std::vector<double> wavefrontDelay;     // by slit index s / 5
+    std::vector<double> opticalDistance;    // by (slitTopY + s) − (topY + d) + distanceOffset
+    int distanceOffset;
+    struct Ray {
+        double x1, y1, x2, y2;
+    };
+    std::vector<Ray> rays;                  // s = 0, 100, … 2500
+};
+
+constexpr int slitStep = 5;
+constexpr int rayEvery = 100;
+constexpr int pathLineEvery = 500;
+constexpr int chainEvery = 200;
+
+double halfPi();
+double tiltFor(double angleDegrees);
+
+// The squared length of the resultant arrow of screen point d. When `draw` is given it
+// also draws the incoming rays, the path fan and the arrow chain of the point, in the
+// order of the slit points.
+double sweepPoint(const SweepConstants& c, int d, Canvas* draw);
+
+// The whole sweep: every screen point in turn, each followed by `eachPoint(d, probability, tailY)`.
+// The arithmetic of later points may run ahead on another core; the drawing does not.
+void sweep(Canvas& canvas, const SweepConstants& c,
+           const std::function<void(int d, double probability, int tailY)>& eachPoint);
+
+} // namespace lumetra::sim
