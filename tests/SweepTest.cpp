@@ -1,0 +1,179 @@
+#include "RunHelpers.h"
+#include "Start.h"
+#include "Sweep.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <complex>
+
+using namespace lumetra;
+using namespace lumetra::test;
+using namespace lumetra::sim;
+
+namespace {
+
+bool isRay(const Call& c)
+{
+    return c.op == Op::Line && !c.colourGiven && c.x1 == 2500 && c.y1 >= 4000 && c.y1 <= 6500 && c.x2 < 2500;
+}
+bool isPathLine(const Call& c)
+{
+    return c.op == Op::Line && c.x1 == 2500 && c.x2 == 5000 && c.y1 >= 4000;
+}
+bool isArrow(const Call& c)
+{
+    return c.op == Op::Line && !c.colourGiven && c.x1 > 9000 && !(c.x1 == 10200 && c.x2 == 10200 && c.y1 == 1000 && c.y2 == 8000);
+}
+
+// One default run (green, glass, 45) recorded once for the tests that count its lines.
+const RecordingCanvas& defaultRun()
+{
+    static const RecordingCanvas canvas = [] {
+        RecordingCanvas c = startedUp();
+        startRun(c);
+        return c;
+    }();
+    return canvas;
+}
+
+SweepConstants constantsFor(double angle, RunParameters p)
+{
+    return SweepConstants(Geometry{}, p, tiltFor(angle));
+}
+
+RunParameters greenGlass()
+{
+    RunParameters p;
+    p.phaseRate = 0.75 * 0.2;
+    p.refrFactor = 2;
+    p.barScale = 0.0035;
+    p.arrowLength = 10;
+    return p;
+}
+
+// The resultant written down afresh: the squared modulus of the sum of the arrows.
+double independentProbability(int d, double angle, const RunParameters& p)
+{
+    const double tilt = (3.14 / 2) * (90 - angle) / 90;
+    std::complex<double> sum = 0;
+    for (int s = 0; s <= 2500; s += 5) {
+        const double dy = (4000 + s) - (1000 + d);
+        const double path = std::hypot(2500.0, dy) * p.refrFactor + std::sin(tilt) * (2500 - s);
+        sum += std::polar(static_cast<double>(p.arrowLength), path * p.phaseRate);
+    }
+    return std::norm(sum);
+}
+
+} // namespace
+
+TEST(Sweep, DrawsTheRaysPathFanAndChainsOfAWholeRun)
+{
+    const auto& run = defaultRun();
+    EXPECT_EQ(countCalls(run, isRay), 26u * 7001u);
+    EXPECT_EQ(countCalls(run, isPathLine), 390u);
+    EXPECT_EQ(countCalls(run, isArrow), 36u * 501u);
+}
+
+TEST(Sweep, EveryChainStartsOnTheAxisAndIsContinuous)
+{
+    std::vector<Call> arrows;
+    for (const auto& c : defaultRun().calls())
+        if (isArrow(c))
+            arrows.push_back(c);
+    ASSERT_EQ(arrows.size(), 36u * 501u);
+    for (int chain = 0; chain < 36; ++chain) {
+        const Call* a = &arrows[static_cast<std::size_t>(chain) * 501];
+        EXPECT_EQ(a[0].x1, 10200);
+        EXPECT_EQ(a[0].y1, 1000 + 200 * chain);
+        for (int i = 1; i < 501; ++i) {
+            ASSERT_EQ(a[i].x1, a[i - 1].x2) << chain << ':' << i;
+            ASSERT_EQ(a[i].y1, a[i - 1].y2) << chain << ':' << i;
+        }
+    }
+}
+
+TEST(Sweep, ProbabilityIsTheSquaredLengthOfTheSummedArrows)
+{
+    for (double angle : {45.0, 90.0}) {
+        const RunParameters p = greenGlass();
+        const SweepConstants c = constantsFor(angle, p);
+        for (int d : {0, 1, 137, 2000, 3333, 4250, 6999, 7000}) {
+            const double expected = independentProbability(d, angle, p);
+            EXPECT_NEAR(sweepPoint(c, d, nullptr), expected, 1e-7 * std::max(1.0, expected)) << angle << ' ' << d;
+        }
+    }
+}
+
+TEST(Sweep, PatternIsMirrorSymmetricAboutTheSlitCentreAtNormalIncidence)
+{
+    const SweepConstants c = constantsFor(90, greenGlass());
+    // the slit centre, y = 5250, is screen point d = 4250
+    for (int k : {1, 10, 250, 1000, 2749}) {
+        const double above = sweepPoint(c, 4250 - k, nullptr), below = sweepPoint(c, 4250 + k, nullptr);
+        EXPECT_NEAR(above, below, 1e-6 * std::max(1.0, above)) << k;
+    }
+    const SweepConstants tilted = constantsFor(45, greenGlass());
+    EXPECT_GT(std::fabs(sweepPoint(tilted, 3250, nullptr) - sweepPoint(tilted, 5250, nullptr)), 1.0);
+}
+
+TEST(Sweep, ZeroParametersGiveZeroProbabilityEverywhere)
+{
+    const SweepConstants c = constantsFor(45, RunParameters{});
+    for (int d = 0; d <= 7000; d += 250)
+        EXPECT_EQ(sweepPoint(c, d, nullptr), 0.0);
+}
+
+TEST(Sweep, RaysAtNormalIncidenceAreHorizontal)
+{
+    RecordingCanvas canvas;
+    const SweepConstants c = constantsFor(90, greenGlass());
+    sweepPoint(c, 1, &canvas);
+    std::vector<Call> rays;
+    for (const auto& call : canvas.calls())
+        if (isRay(call))
+            rays.push_back(call);
+    ASSERT_EQ(rays.size(), 26u);
+    for (int i = 0; i < 26; ++i)
+        EXPECT_TRUE(isLine(rays[static_cast<std::size_t>(i)], 2500, 4000 + 100 * i, 1000, 4000 + 100 * i));
+}
+
+TEST(Sweep, TiltedRaysStartOnOneWavefront)
+{
+    RecordingCanvas canvas;
+    const double tilt = tiltFor(45);
+    EXPECT_DOUBLE_EQ(tilt, 3.14 / 4);
+    sweepPoint(constantsFor(45, greenGlass()), 1, &canvas);
+    std::vector<Call> rays;
+    for (const auto& call : canvas.calls())
+        if (isRay(call))
+            rays.push_back(call);
+    ASSERT_EQ(rays.size(), 26u);
+    // longest at the top of the slit, 1500 long at its bottom; all pointing left and down
+    EXPECT_NEAR(std::hypot(rays.front().x2 - 2500, rays.front().y2 - 4000), 1500 + 2500 * std::sin(tilt), 0.01);
+    EXPECT_NEAR(std::hypot(rays.back().x2 - 2500, rays.back().y2 - 6500), 1500, 0.01);
+    const double front = rays[0].x2 * std::cos(tilt) - rays[0].y2 * std::sin(tilt);
+    for (const auto& r : rays) {
+        EXPECT_LT(r.x2, r.x1);
+        EXPECT_GT(r.y2, r.y1);
+        EXPECT_NEAR(r.x2 * std::cos(tilt) - r.y2 * std::sin(tilt), front, 0.01);
+    }
+}
+
+TEST(Sweep, DrawsInSlitOrderWithinAPoint)
+{
+    // d = 0: ray, path line and arrow of s = 0, then the arrows of s = 5 … 95, then s = 100
+    RecordingCanvas canvas;
+    sweepPoint(constantsFor(45, greenGlass()), 0, &canvas);
+    const auto& calls = canvas.calls();
+    ASSERT_GE(calls.size(), 30u);
+    EXPECT_EQ(calls[0].op, Op::DrawWidth);
+    EXPECT_TRUE(isRay(calls[1]));
+    EXPECT_TRUE(isPathLine(calls[2]));
+    EXPECT_TRUE(isArrow(calls[3]));
+    for (int i = 4; i < 4 + 19; ++i)
+        EXPECT_TRUE(isArrow(calls[static_cast<std::size_t>(i)])) << i;
+    EXPECT_EQ(calls[23].op, Op::DrawWidth);
+    EXPECT_TRUE(isRay(calls[24]));
+    EXPECT_EQ(countCalls(canvas, [](const Call& c) { return c.op == Op::Line; }), 26u + 26u + 501u);
+}
