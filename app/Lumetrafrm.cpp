@@ -251,11 +251,14 @@ void Lumetrafrm::wireHandlers()
         {"opPomalejší", &Lumetrafrm::opPomalejší_Click}, {"opPomalá", &Lumetrafrm::opPomalá_Click},
     };
     for (const auto& [name, handler] : options) {
-        connect(findChild<QRadioButton*>(QString::fromUtf8(name)), &QRadioButton::toggled, this,
-                [this, handler = handler](bool selected) {
-                    if (selected)
-                        handle(handler);
-                });
+        auto* option = findChild<QRadioButton*>(QString::fromUtf8(name));
+        // the tab key stops at a group once, on its selected button; arrows move within it
+        option->setFocusPolicy(Qt::ClickFocus);
+        connect(option, &QRadioButton::toggled, this, [this, option, handler = handler](bool selected) {
+            option->setFocusPolicy(selected ? Qt::StrongFocus : Qt::ClickFocus);
+            if (selected)
+                handle(handler);
+        });
     }
 }
 

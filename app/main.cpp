@@ -1,8 +1,7 @@
+#include "Application.h"
 #include "Lumetrafrm.h"
 
 #include <QApplication>
-#include <QFont>
-#include <QStyleFactory>
 
 #include <cstdio>
 #include <cstdlib>
@@ -46,14 +45,7 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     qInstallMessageHandler(previous);
 
-    QApplication::setApplicationName(QStringLiteral("Lumetra"));
-    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-    // "MS Sans Serif" has no metric twin on Linux; "Times New Roman" has Liberation Serif.
-    QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
-    QFont::insertSubstitution(QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif"));
-    QFont defaultFont(QStringLiteral("Liberation Sans"));
-    defaultFont.setPointSizeF(8.25);
-    QApplication::setFont(defaultFont);
+    lumetra::app::prepareApplication();
 
     Lumetrafrm window;
     window.showMaximized();

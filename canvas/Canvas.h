@@ -8,6 +8,8 @@
 namespace lumetra {
 
 // The text boxes that the run reads and writes: the settings and the legends.
+// (Hidden from moc, whose parser knows no letters beyond ASCII.)
+#ifndef Q_MOC_RUN
 enum class Box {
     nUhel,
     nIndex,
@@ -24,6 +26,9 @@ enum class Box {
     nSoučet,
     nClona,
 };
+#else
+enum class Box;
+#endif
 constexpr int boxCount = static_cast<int>(Box::nClona) + 1;
 
 // The control's object name, as the window carries it.

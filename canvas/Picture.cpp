@@ -201,9 +201,21 @@ void Picture::drawLine(float x1, float y1, float x2, float y2, QRgb colour)
     const double margin = deviceWidth_ + 2;
     const bool inside = std::min({fx1, fx2, fy1, fy2}) >= -margin && std::max(fx1, fx2) <= image_.width() + margin
                         && std::max(fy1, fy2) <= image_.height() + margin;
-    if (!inside
-        && !clipSegment(fx1, fy1, fx2, fy2, -margin, -margin, image_.width() + margin, image_.height() + margin))
-        return;
+    if (!inside) {
+        const double right = image_.width() + margin, bottom = image_.height() + margin;
+        if (fy1 == fy2 || fx1 == fx2) {
+            // exact for the bars and wipes, however far they reach
+            if (std::max(fx1, fx2) < -margin || std::min(fx1, fx2) > right || std::max(fy1, fy2) < -margin
+                || std::min(fy1, fy2) > bottom)
+                return;
+            fx1 = std::clamp(fx1, -margin, right);
+            fx2 = std::clamp(fx2, -margin, right);
+            fy1 = std::clamp(fy1, -margin, bottom);
+            fy2 = std::clamp(fy2, -margin, bottom);
+        } else if (!clipSegment(fx1, fy1, fx2, fy2, -margin, -margin, right, bottom)) {
+            return;
+        }
+    }
 
     const int X1 = static_cast<int>(std::floor(fx1)), Y1 = static_cast<int>(std::floor(fy1));
     const int X2 = static_cast<int>(std::floor(fx2)), Y2 = static_cast<int>(std::floor(fy2));

@@ -1,0 +1,309 @@
+// The window on Qt's off-screen platform: layout, start-up, handlers, tab order and
+// the error report.
+#include "Application.h"
+#include "Layout.h"
+#include "Lumetrafrm.h"
+#include "Picture.h"
+#include "QtCanvas.h"
+
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QtTest>
+
+using namespace lumetra;
+
+namespace {
+QString qs(std::string_view s)
+{
+    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
+// Acts on the next modal box as soon as it is up.
+void whenModalShows(std::function<void(QWidget*)> act)
+{
+    auto* poll = new QTimer;
+    QObject::connect(poll, &QTimer::timeout, [poll, act] {
+        if (QWidget* box = QApplication::activeModalWidget()) {
+            poll->stop();
+            poll->deleteLater();
+            act(box);
+        }
+    });
+    poll->start(5);
+}
+} // namespace
+
+class WindowTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<Lumetrafrm> w;
+    QStringList reports;
+
+    QString text(const char* name) { return w->findChild<QLineEdit*>(QString::fromUtf8(name))->text(); }
+    QWidget* widget(const char* name) { return w->findChild<QWidget*>(QString::fromUtf8(name)); }
+    QRadioButton* option(const char* name) { return w->findChild<QRadioButton*>(QString::fromUtf8(name)); }
+    void click(const char* name) { QTest::mouseClick(widget(name), Qt::LeftButton); }
+
+private slots:
+    void initTestCase() { app::prepareApplication(); }
+
+    void init()
+    {
+        reports.clear();
+        w = std::make_unique<Lumetrafrm>();
+        w->setErrorReporter([this](const QString& m) { reports << m; });
+    }
+    void cleanup() { w.reset(); }
+
+    void everyControlIsBuiltFromTheLayout()
+    {
+        for (const auto& c : app::controls) {
+            QObject* o = w->findChild<QObject*>(qs(c.name));
+            QVERIFY2(o, c.name.data());
+            auto* widget = qobject_cast<QWidget*>(o);
+            switch (c.kind) {
+            case app::Kind::TextBox: QVERIFY(qobject_cast<QLineEdit*>(o)); break;
+            case app::Kind::OptionButton: QVERIFY(qobject_cast<QRadioButton*>(o)); break;
+            case app::Kind::Frame: QVERIFY(qobject_cast<QGroupBox*>(o)); break;
+            case app::Kind::CommandButton: QVERIFY(qobject_cast<QPushButton*>(o)); break;
+            case app::Kind::HScrollBar: QVERIFY(qobject_cast<QScrollBar*>(o)); break;
+            case app::Kind::Label:
+            case app::Kind::Line: QVERIFY(!widget); continue; // painted on the surface
+            }
+            QCOMPARE(widget->geometry(), QRect(qRound(c.left / 15.0), qRound(c.top / 15.0), qRound(c.width / 15.0),
+                                               qRound(c.height / 15.0)));
+            const QString expectedParent = c.container.empty() ? QStringLiteral("Lumetrafrm") : qs(c.container);
+            QCOMPARE(widget->parentWidget()->objectName(), expectedParent);
+            if (c.font) {
+                QVERIFY2(widget->font().bold(), c.name.data());
+                QCOMPARE(widget->font().pointSizeF(), app::fontFor(c.font).pointSize);
+            } else {
+                QVERIFY2(!widget->font().bold(), c.name.data());
+            }
+        }
+        QCOMPARE(w->findChild<QPushButton*>("cmdKonec")->text(), QStringLiteral("Konec"));
+        QCOMPARE(w->findChild<QGroupBox*>("frmUhel")->title(), QStringLiteral("Úhel dopadu"));
+        QCOMPARE(w->findChild<QRadioButton*>("opČervená")->text(), QStringLiteral("Červená"));
+        QCOMPARE(text("nStínítko"), QStringLiteral("Stinítko, pravděpodobnost"));
+        QCOMPARE(text("nClona"), QStringLiteral("Clona se štěrbinou"));
+        QCOMPARE(text("nLumetra"), QStringLiteral("Lumetra"));
+        QVERIFY(w->windowTitle().startsWith(QStringLiteral("Lumetra - ")));
+    }
+
+    void fontsHaveFacesWithCzechLetters()
+    {
+        const QFontInfo serif(widget("cmdStart")->font());
+        QVERIFY2(serif.family().contains(QStringLiteral("Liberation Serif")), qPrintable(serif.family()));
+        const QFontInfo sans(w->findChild<QGroupBox*>("frmUhel")->font());
+        QVERIFY2(sans.family().contains(QStringLiteral("Liberation Sans")), qPrintable(sans.family()));
+        const QFontMetrics metrics(widget("nClona")->font());
+        for (QChar c : QStringLiteral("ěščřžýáíéůúňťďČŘŠŽÚ"))
+            QVERIFY(metrics.inFont(c));
+    }
+
+    void stackingPutsTheScrollBarOverItsPanel()
+    {
+        const QObjectList& children = w->children();
+        auto position = [&](const char* name) { return children.indexOf(widget(name)); };
+        // later children are drawn over earlier ones
+        QVERIFY(position("HScroll1") > position("nPlonk"));
+        QVERIFY(position("nIndex") > position("frmIndex"));
+        QVERIFY(position("nKmitočet") > position("frmKmitočet"));
+        QVERIFY(position("nVzduchSklo") > position("nSklo"));
+        QVERIFY(position("nLumetra") > position("cmdStart"));
+    }
+
+    void startUpWritesTheDefaults()
+    {
+        QCOMPARE(text("nUhel"), QStringLiteral("45"));
+        QCOMPARE(text("nIndex"), QStringLiteral("1.7"));
+        QCOMPARE(text("nKmitočet"), QStringLiteral("0.75"));
+        QCOMPARE(text("nBarva"), QStringLiteral("Zelená"));
+        QCOMPARE(text("nSpomalení"), QStringLiteral("1"));
+        QCOMPARE(text("nKlepnuto"), QStringLiteral("0"));
+        QCOMPARE(text("nMaže"), QStringLiteral("0"));
+        for (const char* selected : {"opUhel45", "opSklo", "opZelená", "opRychlá"})
+            QVERIFY2(option(selected)->isChecked(), selected);
+        for (const char* other : {"opUhel90", "opVzduch", "opČervená", "opModrá", "opPomalejší", "opPomalá"})
+            QVERIFY2(!option(other)->isChecked(), other);
+        QCOMPARE(w->findChild<QScrollBar*>("HScroll1")->value(), 1);
+    }
+
+    void startUpShowsOnlyWhatItShould()
+    {
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        QVERIFY(widget("nVzduch")->isVisible());
+        QVERIFY(widget("nSklo")->isVisible());
+        for (const char* hidden : {"nVzduchSklo", "nClona", "nStínítko", "nSpektrum", "nSoučet", "frmAnimace",
+                                   "opRychlá", "nUhel", "nSpomalení", "nKlepnuto", "nMaže", "nBarva"})
+            QVERIFY2(!widget(hidden)->isVisible(), hidden);
+        for (const char* shown : {"frmUhel", "frmIndex", "frmKmitočet", "nIndex", "nKmitočet", "nLumetra", "cmdStart",
+                                  "cmdKonec", "HScroll1", "nPlonk"})
+            QVERIFY2(widget(shown)->isVisible(), shown);
+    }
+
+    void focusStartsOnStartAndTabSkipsHiddenControls()
+    {
+        w->show();
+        w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w.get()));
+        QCOMPARE(QApplication::focusWidget(), widget("cmdStart"));
+        QStringList walk;
+        for (int i = 0; i < 14; ++i) {
+            walk << QApplication::focusWidget()->objectName();
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        }
+        // radio buttons of one group take the focus once, at the selected one
+        const QStringList expected{"cmdStart", "nLumetra", "opUhel45", "opSklo", "opZelená", "nSklo", "nVzduch",
+                                   "cmdKonec", "nKmitočet", "nIndex", "nPlonk", "HScroll1", "cmdStart", "nLumetra"};
+        QCOMPARE(walk, expected);
+
+        // within a group the arrow keys move the selection
+        widget("opUhel45")->setFocus();
+        QTest::keyClick(widget("opUhel45"), Qt::Key_Down);
+        QVERIFY(option("opUhel90")->isChecked());
+        QCOMPARE(text("nUhel"), QStringLiteral("90"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), widget("opSklo"));
+    }
+
+    void optionHandlersWriteTheirSettings()
+    {
+        click("opUhel90");
+        QCOMPARE(text("nUhel"), QStringLiteral("90"));
+        click("opUhel45");
+        QCOMPARE(text("nUhel"), QStringLiteral("45"));
+        click("opČervená");
+        QCOMPARE(text("nKmitočet"), QStringLiteral("0.5"));
+        QCOMPARE(text("nBarva"), QStringLiteral("Červená"));
+        click("opModrá");
+        QCOMPARE(text("nKmitočet"), QStringLiteral("1"));
+        QCOMPARE(text("nBarva"), QStringLiteral("Modrá"));
+        click("opZelená");
+        QCOMPARE(text("nKmitočet"), QStringLiteral("0.75"));
+        // the hidden speed buttons, selected from the program
+        option("opPomalá")->setChecked(true);
+        QCOMPARE(text("nSpomalení"), QStringLiteral("20000"));
+        option("opPomalejší")->setChecked(true);
+        QCOMPARE(text("nSpomalení"), QStringLiteral("10000"));
+    }
+
+    void mediumHandlersSwitchTheLegendsAndRaiseTheFlag()
+    {
+        w->show();
+        click("opVzduch");
+        QCOMPARE(text("nIndex"), QStringLiteral("1"));
+        QCOMPARE(text("nKlepnuto"), QStringLiteral("1"));
+        QVERIFY(widget("nVzduchSklo")->isVisible());
+        QVERIFY(!widget("nSklo")->isVisible());
+        click("opSklo");
+        QCOMPARE(text("nIndex"), QStringLiteral("1.7"));
+        QCOMPARE(text("nKlepnuto"), QStringLiteral("1")); // glass as before, but still a change
+        QVERIFY(!widget("nVzduchSklo")->isVisible());
+        QVERIFY(widget("nSklo")->isVisible());
+    }
+
+    void scrollBarCopiesItsValue()
+    {
+        auto* bar = w->findChild<QScrollBar*>("HScroll1");
+        bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+        QCOMPARE(bar->value(), 2);
+        QCOMPARE(text("nSpomalení"), QStringLiteral("2"));
+        bar->triggerAction(QAbstractSlider::SliderPageStepAdd);
+        QCOMPARE(bar->value(), 3);
+        bar->setValue(20000);
+        QCOMPARE(text("nSpomalení"), QStringLiteral("20000"));
+        bar->setValue(30000);
+        QCOMPARE(text("nSpomalení"), QStringLiteral("20000"));
+        bar->setValue(1);
+        QCOMPARE(text("nSpomalení"), QStringLiteral("1"));
+        QVERIFY(option("opRychlá")->isChecked());
+    }
+
+    void runShowsTheLegendsAndAsksOnTheSecondRun()
+    {
+        QStringList asked;
+        w->canvas().setQuestionHandler([&](const std::string& prompt) {
+            asked << QString::fromStdString(prompt);
+            return vbNo;
+        });
+        click("cmdStart");
+        QVERIFY(reports.isEmpty());
+        QVERIFY(asked.isEmpty());
+        QCOMPARE(text("nMaže"), QStringLiteral("1"));
+        for (const char* legend : {"nClona", "nStínítko", "nSpektrum", "nSoučet", "nVzduch", "nSklo"})
+            QVERIFY2(!widget(legend)->isHidden(), legend);
+        click("cmdStart");
+        QCOMPARE(asked, QStringList{QStringLiteral("Vyčistit celou obrazovku (Ano), jinak jen radiusvektory (Ne)?")});
+        QVERIFY(reports.isEmpty());
+    }
+
+    void failingHandlerShowsTheReportAndTheProgramGoesOn()
+    {
+        w->findChild<QLineEdit*>("nKmitočet")->setText(QStringLiteral("abc"));
+        click("cmdStart");
+        QCOMPARE(reports.size(), 1);
+        QVERIFY2(reports[0].contains(QStringLiteral("„abc“")), qPrintable(reports[0]));
+        QVERIFY2(reports[0].contains(QStringLiteral("nKmitočet")), qPrintable(reports[0]));
+        QCOMPARE(text("nMaže"), QStringLiteral("0"));
+        QVERIFY(!w->isRunning());
+        QVERIFY(widget("nClona")->isHidden());
+
+        // the window still works, and the next run with a sane text completes
+        click("opČervená");
+        QCOMPARE(text("nKmitočet"), QStringLiteral("0.5"));
+        click("cmdStart");
+        QCOMPARE(reports.size(), 1);
+        QVERIFY(!widget("nClona")->isHidden());
+    }
+
+    void errorReportIsAModalBoxTitledLumetra()
+    {
+        whenModalShows([](QWidget* box) {
+            QCOMPARE(box->windowTitle(), QStringLiteral("Lumetra"));
+            auto* ok = box->findChild<QPushButton*>();
+            QVERIFY(ok);
+            QCOMPARE(ok->text(), QStringLiteral("OK"));
+            ok->click();
+        });
+        Lumetrafrm::showErrorReport(w.get(), QStringLiteral("Text „abc“ není číslo."));
+    }
+
+    void questionBoxHasAnoAndNe()
+    {
+        int answer = 0;
+        whenModalShows([](QWidget* box) {
+            QCOMPARE(box->windowTitle(), QStringLiteral("Lumetra"));
+            auto* yes = box->findChild<QPushButton*>(QStringLiteral("Ano"));
+            auto* no = box->findChild<QPushButton*>(QStringLiteral("Ne"));
+            QVERIFY(yes && no);
+            QCOMPARE(yes->text(), QStringLiteral("Ano"));
+            QVERIFY(yes->isDefault());
+            no->click();
+        });
+        answer = w->canvas().MsgBox("Vyčistit celou obrazovku (Ano), jinak jen radiusvektory (Ne)?");
+        QCOMPARE(answer, vbNo);
+    }
+
+    void closeDuringARunWaitsForItsEnd()
+    {
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        bool closedDuringRun = false;
+        w->findChild<QLineEdit*>("nSpomalení")->setText(QStringLiteral("200"));
+        QTimer::singleShot(50, [&] {
+            QVERIFY(w->isRunning());
+            w->close();
+            closedDuringRun = w->isVisible();
+        });
+        click("cmdStart");
+        QVERIFY(closedDuringRun);
+        QVERIFY(!w->isVisible());
+    }
+};
+
+QTEST_MAIN(WindowTest)
+#include "WindowTest.moc"

@@ -1,0 +1,22 @@
+#include "Application.h"
+
+#include <QApplication>
+#include <QFont>
+#include <QStyleFactory>
+
+namespace lumetra::app {
+
+void prepareApplication()
+{
+    QApplication::setApplicationName(QStringLiteral("Lumetra"));
+    // one look on every desktop, so the layout's sizes mean the same everywhere
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    // "MS Sans Serif" has no metric twin on Linux; "Times New Roman" has Liberation Serif.
+    QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
+    QFont::insertSubstitution(QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif"));
+    QFont defaultFont(QStringLiteral("Liberation Sans"));
+    defaultFont.setPointSizeF(8.25);
+    QApplication::setFont(defaultFont);
+}
+
+} // namespace lumetra::app
