@@ -9,6 +9,7 @@
 #include "Start.h"
 
 #include <QCloseEvent>
+#include <QElapsedTimer>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -20,6 +21,7 @@
 #include <QScrollBar>
 
 #include <algorithm>
+#include <cstdio>
 #include <optional>
 #include <vector>
 
@@ -318,14 +320,21 @@ void Lumetrafrm::Form_Load()
 void Lumetrafrm::cmdStart_Click()
 {
     running_ = true;
+    // With LUMETRA_RUN_LOG set, each run's duration goes to stderr, for measuring speed.
+    static const bool logRuns = qEnvironmentVariableIsSet("LUMETRA_RUN_LOG");
+    QElapsedTimer clock;
+    clock.start();
     struct EndOfRun {
         Lumetrafrm* w;
+        QElapsedTimer& clock;
         ~EndOfRun()
         {
             w->canvas_->frame();
             w->running_ = false;
+            if (logRuns)
+                std::fprintf(stderr, "lumetra: run ended after %.1f ms\n", clock.nsecsElapsed() / 1e6);
         }
-    } endOfRun{this};
+    } endOfRun{this, clock};
     sim::startRun(*canvas_);
 }
 
