@@ -8,10 +8,11 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_HOMEPAGE_URL https://lumetra.example.org)
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "teaching program: light through a slit, shown with Feynman's arrows")
 set(CPACK_PACKAGE_DESCRIPTION
-    "Lumetra shows how light passes through a slit and lands on a plate behind it.
-Every path of the light adds one arrow; laid end to end the arrows make a
-Cornu spiral, and the resulting arrow tells how likely the light is to land
-at each place. Made for physics lessons; the program speaks Czech.")
+    "Lumetra shows light of three colours passing through a slit into glass or air
+and spreading over a screen, in Feynman's picture of one small turning arrow per
+path: the arrows are added head to tail into Cornu spirals, and the squared
+length of the sum becomes a probability bar. Made for physics lessons; the
+program speaks Czech.")
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
