@@ -22,7 +22,11 @@ echo "package: $deb"
 
 work="$(mktemp -d)"
 installed=""
+xvfb=""
+lumetra=""
 cleanup() {
+  [ -z "$lumetra" ] || kill "$lumetra" 2>/dev/null || true
+  [ -z "$xvfb" ] || kill "$xvfb" 2>/dev/null || true
   if [ -n "$installed" ] && [ "${LUMETRA_KEEP_PACKAGE:-}" != 1 ]; then
     $sudo apt-get remove -y -qq lumetra >/dev/null || true
   fi
@@ -58,36 +62,32 @@ install_deb || { $sudo apt-get update -qq && install_deb; } || fail "apt could n
 missing_libs="$(ldd /usr/bin/lumetra | grep 'not found' || true)"
 [ -z "$missing_libs" ] || fail "libraries not found: $missing_libs"
 
-# Runs on the virtual screen: the installed program, away from the source tree, must open
-# its window and still be running a few seconds later.
-on_screen() {
-  cd /
-  QT_QPA_PLATFORM=xcb /usr/bin/lumetra >"$log" 2>&1 &
-  local pid=$! window=""
-  for _ in $(seq 1 40); do
-    window="$(xdotool search --onlyvisible --name '^Lumetra - ' 2>/dev/null | head -n 1 || true)"
-    [ -n "$window" ] && break
-    kill -0 "$pid" 2>/dev/null || break
-    sleep 0.5
-  done
-  if [ -z "$window" ]; then
-    echo "ci-package: the installed program opened no window" >&2
-    kill "$pid" 2>/dev/null || true
-    return 1
-  fi
-  sleep 3
-  if ! kill -0 "$pid" 2>/dev/null; then
-    echo "ci-package: the installed program ended by itself" >&2
-    return 1
-  fi
-  echo "window: $(xdotool getwindowname "$window")"
-  kill "$pid"
-  wait "$pid" 2>/dev/null || true
-}
-export log="$work/lumetra.log"
-# xvfb-run is a sh script, which drops exported bash functions; hand over the text instead.
-if ! timeout 120 xvfb-run -a -s '-screen 0 1920x1080x24' bash -c "$(declare -f on_screen); on_screen"; then
-  cat "$log" >&2 || true
-  fail "the installed package did not run"
-fi
+# A virtual screen of our own. Xvfb picks a free display itself (-displayfd), which
+# xvfb-run -a does not do safely when other jobs start X servers at the same time.
+Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+xvfb=$!
+for _ in $(seq 1 50); do
+  [ -s "$work/display" ] && break
+  kill -0 "$xvfb" 2>/dev/null || { cat "$work/xvfb.log" >&2; fail "Xvfb did not start"; }
+  sleep 0.2
+done
+[ -s "$work/display" ] || fail "Xvfb did not report a display"
+DISPLAY=":$(tr -d '[:space:]' <"$work/display")"
+export DISPLAY
+
+# The installed program, started away from the source tree, must open its window and
+# still be running a few seconds later.
+(cd / && exec env QT_QPA_PLATFORM=xcb /usr/bin/lumetra) >"$work/lumetra.log" 2>&1 &
+lumetra=$!
+window=""
+for _ in $(seq 1 40); do
+  window="$(xdotool search --onlyvisible --name '^Lumetra - ' 2>/dev/null | head -n 1 || true)"
+  [ -n "$window" ] && break
+  kill -0 "$lumetra" 2>/dev/null || break
+  sleep 0.5
+done
+[ -n "$window" ] || { cat "$work/lumetra.log" >&2; fail "the installed program opened no window"; }
+sleep 3
+kill -0 "$lumetra" 2>/dev/null || { cat "$work/lumetra.log" >&2; fail "the installed program ended by itself"; }
+echo "window: $(xdotool getwindowname "$window")"
 echo "ci-package: lumetra $version installs from the package and runs"
