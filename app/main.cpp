@@ -2,6 +2,7 @@
 #include "Lumetrafrm.h"
 
 #include <QApplication>
+#include <QIcon>
 
 #include <cstdio>
 #include <cstdlib>
@@ -33,6 +34,18 @@ void onQtMessage(QtMsgType type, const QMessageLogContext&, const QString& messa
     }
 }
 
+// Tells the desktop which menu entry the window belongs to (Wayland has nothing else to go
+// by), with its icon and version; read when the window first shows.
+void joinDesktop()
+{
+    QApplication::setApplicationVersion(QStringLiteral(LUMETRA_VERSION));
+    QGuiApplication::setDesktopFileName(QStringLiteral(LUMETRA_APP_ID));
+    QIcon icon;
+    for (int size : {16, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/icons/%1x%1/" LUMETRA_APP_ID ".png").arg(size));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral(LUMETRA_APP_ID), icon));
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -46,6 +59,7 @@ int main(int argc, char* argv[])
     qInstallMessageHandler(previous);
 
     lumetra::app::prepareApplication();
+    joinDesktop();
 
     Lumetrafrm window;
     window.showMaximized();
