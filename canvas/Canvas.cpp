@@ -50,9 +50,10 @@ namespace {
 float toSingle(double v)
 {
     constexpr double maxSingle = std::numeric_limits<float>::max();
+    if (std::isnan(v))
+        throw Overflow("Přetečení: čáru nelze nakreslit, její souřadnice není číslo (výpočet přesáhl rozsah čísel).");
     if (!std::isfinite(v) || std::fabs(v) > maxSingle)
-        throw Overflow("Přetečení: souřadnici čáry " + toText(v)
-                       + " nelze nakreslit, je mimo rozsah kreslicí plochy.");
+        throw Overflow("Přetečení: čáru nelze nakreslit, její souřadnice " + toText(v) + " je mimo rozsah.");
     return static_cast<float>(v);
 }
 

@@ -204,17 +204,18 @@ void Picture::drawLine(float x1, float y1, float x2, float y2, QRgb colour)
     if (!inside) {
         const double right = image_.width() + margin, bottom = image_.height() + margin;
         if (fy1 == fy2 || fx1 == fx2) {
-            // exact for the bars and wipes, however far they reach
             if (std::max(fx1, fx2) < -margin || std::min(fx1, fx2) > right || std::max(fy1, fy2) < -margin
                 || std::min(fy1, fy2) > bottom)
                 return;
-            fx1 = std::clamp(fx1, -margin, right);
-            fx2 = std::clamp(fx2, -margin, right);
-            fy1 = std::clamp(fy1, -margin, bottom);
-            fy2 = std::clamp(fy2, -margin, bottom);
         } else if (!clipSegment(fx1, fy1, fx2, fy2, -margin, -margin, right, bottom)) {
             return;
         }
+        // exact for the bars and wipes however far they reach; for slanted lines it
+        // mops up the rounding that far-away end points leave in the cut
+        fx1 = std::clamp(fx1, -margin, right);
+        fx2 = std::clamp(fx2, -margin, right);
+        fy1 = std::clamp(fy1, -margin, bottom);
+        fy2 = std::clamp(fy2, -margin, bottom);
     }
 
     const int X1 = static_cast<int>(std::floor(fx1)), Y1 = static_cast<int>(std::floor(fy1));

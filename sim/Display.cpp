@@ -3,6 +3,7 @@
 #include "Convert.h"
 #include "Pacing.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace lumetra::sim {
@@ -29,7 +30,7 @@ void showPoint(Canvas& canvas, const Geometry& g, double barScale, int d, double
         canvas.DrawWidth(1);
         if (d % dotRowEvery == 0) {
             const int y = g.topY + hue->dotRowOffset + d;
-            const double dots = dotCount >= 1.0 ? std::floor(dotCount) : 0.0;
+            const double dots = dotCount >= 1.0 ? std::floor(std::min(dotCount, maxDotsPerRow)) : 0.0;
             for (double k = 1; k <= dots; k += 1) {
                 const double r = canvas.Rnd();
                 const float dotOffset = static_cast<float>(std::floor(1500.0 * r + 1.0));

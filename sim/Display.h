@@ -19,6 +19,10 @@ std::optional<Hue> hueOf(const std::string& colourName);
 // A dot row scatters photon dots; every 45th screen point is one.
 constexpr int dotRowEvery = 45;
 constexpr int dotLength = 10;
+// A dot row never takes more dots than this. The program's own settings give at most
+// a few thousand; a typed frequency of 0 would ask for hundreds of thousands per row,
+// long after every column of the strip is covered.
+constexpr double maxDotsPerRow = 15000;
 
 // Per screen point: the bar of its probability, its photon dots on dot rows, then the
 // pacing delay.

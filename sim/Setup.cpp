@@ -73,7 +73,7 @@ void clearPicture(Canvas& canvas, const Geometry& g, Clearing clearing)
     }
 }
 
-double setUpRun(Canvas& canvas, Geometry& g)
+double setUpRun(Canvas& canvas, Geometry& g, std::string* frequencyText)
 {
     canvas.ScaleMode(Scale::Twips);
     g = Geometry{};
@@ -83,7 +83,10 @@ double setUpRun(Canvas& canvas, Geometry& g)
     canvas.Line(g.apertureX, g.slitTopY + 100 + g.slitWidth, g.apertureX, g.bottomY);
     canvas.DrawWidth(1);
 
-    const double phaseRate = numberIn(canvas, Box::nKmitočet) * 0.2;
+    const std::string frequency = canvas.Text(Box::nKmitočet);
+    const double phaseRate = toNumber(frequency, boxDescription(Box::nKmitočet)) * 0.2;
+    if (frequencyText)
+        *frequencyText = frequency;
 
     clearPicture(canvas, g, chooseClearing(canvas));
     canvas.Text(Box::nMaže, toText(1));
