@@ -101,8 +101,9 @@ std::string quoteForReport(std::string_view text)
     std::size_t shown = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
         unsigned char c = static_cast<unsigned char>(text[i]);
-        bool startsLetter = (c & 0xC0) != 0x80;
-        if (startsLetter && shown++ == maxShown) {
+        const bool startsLetter = (c & 0xC0) != 0x80;
+        // a letter is at most four bytes; more is no text but a run of stray bytes
+        if ((startsLetter && shown++ == maxShown) || out.size() > 4 * maxShown) {
             out += "…";
             break;
         }

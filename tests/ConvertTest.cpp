@@ -94,3 +94,16 @@ TEST(TextToNumber, ReportShowsControlCharactersAndCutsLongTexts)
     // letters are never cut in half
     EXPECT_EQ(quoteForReport(std::string(59, 'a') + "čč"), "„" + std::string(59, 'a') + "č…“");
 }
+
+TEST(TextToNumber, ReportStaysShortForStrayBytes)
+{
+    // not text at all: a long run of UTF-8 continuation bytes
+    const std::string stray(5000, '\x82');
+    EXPECT_LT(quoteForReport(stray).size(), 300u);
+    try {
+        toNumber(stray);
+        FAIL();
+    } catch (const NotANumber& e) {
+        EXPECT_LT(std::string(e.what()).size(), 400u);
+    }
+}

@@ -288,6 +288,65 @@ private slots:
         QCOMPARE(answer, vbNo);
     }
 
+    // Runs Start in a fresh window after `prepare`, answering Ano to the question.
+    QImage pictureAfter(const std::function<void(Lumetrafrm&)>& prepare, int starts)
+    {
+        Lumetrafrm window;
+        window.setErrorReporter([](const QString&) {});
+        window.canvas().setQuestionHandler([](const std::string&) { return vbYes; });
+        prepare(window);
+        for (int i = 0; i < starts; ++i)
+            QTest::mouseClick(window.findChild<QWidget*>("cmdStart"), Qt::LeftButton);
+        return window.picture().image().copy();
+    }
+
+    // The drawing area up to x = 13000 and y = 9000 twips, less the photon strip whose
+    // dots follow the generator.
+    static bool samePictures(const QImage& a, const QImage& b)
+    {
+        for (int y = 0; y < 600; ++y)
+            for (int x = 0; x < 867; ++x)
+                if ((x < 460 || x > 575) && a.pixel(x, y) != b.pixel(x, y))
+                    return false;
+        return true;
+    }
+
+    void typedTextsNeverBreakTheWindow()
+    {
+        const QImage afterOneRun = pictureAfter([](Lumetrafrm&) {}, 1);
+        const QImage afterTwoRuns = pictureAfter([](Lumetrafrm&) {}, 2);
+        const QStringList texts{"", "   ", "abc", "1,7", "NaN", "inf", "-0", "0", "1e308", "-1e308", "1e-320",
+                                QString(1000, '9'), QStringLiteral("\x01\x7f"), QStringLiteral("🙂"),
+                                QStringLiteral("\u200f1.7\u200e"), QStringLiteral("١٫٧")};
+        for (const char* box : {"nIndex", "nKmitočet"}) {
+            for (const QString& typed : texts) {
+                const QString where = QString::fromUtf8(box) + " = [" + typed + "]";
+                QStringList seen;
+                Lumetrafrm window;
+                window.setErrorReporter([&](const QString& m) { seen << m; });
+                window.canvas().setQuestionHandler([](const std::string&) { return vbYes; });
+                auto* edit = window.findChild<QLineEdit*>(QString::fromUtf8(box));
+                edit->setText(typed);
+                QTest::mouseClick(window.findChild<QWidget*>("cmdStart"), Qt::LeftButton);
+                QVERIFY2(seen.size() <= 1, qPrintable(where));
+                QVERIFY(!window.isRunning());
+                if (!seen.isEmpty())
+                    QVERIFY2(seen[0].contains(QStringLiteral("není číslo")) || seen[0].contains(QStringLiteral("Přetečení")),
+                             qPrintable(where + ": " + seen[0]));
+                const bool askedNext = window.findChild<QLineEdit*>("nMaže")->text() == QStringLiteral("1");
+
+                // back to what the options write: the next run draws as usual
+                edit->setText(QString::fromUtf8(box) == QStringLiteral("nIndex") ? QStringLiteral("1.7")
+                                                                                 : QStringLiteral("0.75"));
+                QTest::mouseClick(window.findChild<QWidget*>("cmdStart"), Qt::LeftButton);
+                QCOMPARE(seen.size(), seen.isEmpty() ? 0 : 1);
+                QVERIFY2(!window.findChild<QWidget*>("nClona")->isHidden(), qPrintable(where));
+                QVERIFY2(samePictures(window.picture().image(), askedNext ? afterTwoRuns : afterOneRun),
+                         qPrintable(where));
+            }
+        }
+    }
+
     void closeDuringARunWaitsForItsEnd()
     {
         w->show();
