@@ -332,7 +332,8 @@ void Lumetrafrm::cmdStart_Click()
             w->canvas_->frame();
             w->running_ = false;
             if (logRuns)
-                std::fprintf(stderr, "lumetra: run ended after %.1f ms\n", clock.nsecsElapsed() / 1e6);
+                std::fprintf(stderr, "lumetra: run ended after %.1f ms (delay count %s)\n", clock.nsecsElapsed() / 1e6,
+                             qPrintable(w->findChild<QLineEdit*>(QStringLiteral("nSpomalení"))->text()));
         }
     } endOfRun{this, clock};
     sim::startRun(*canvas_);

@@ -12,7 +12,7 @@ namespace lumetra {
 
 namespace {
 constexpr qint64 frameMs = 16;
-constexpr unsigned callsPerClockCheck = 64;
+constexpr unsigned callsPerClockCheck = 8;
 } // namespace
 
 QtCanvas::QtCanvas(QWidget* window, Picture& picture) : window_(window), picture_(picture)
