@@ -125,18 +125,6 @@ TEST(Pacing, CountsWholeStepsAndNeverRunsAway)
     EXPECT_GE(spinsPerStep(), 1u);
 }
 
-namespace {
-const RecordingCanvas& defaultRun()
-{
-    static const RecordingCanvas canvas = [] {
-        RecordingCanvas c = startedUp();
-        startRun(c);
-        return c;
-    }();
-    return canvas;
-}
-} // namespace
-
 TEST(WholeRun, ReseedsAtEveryPointAndDrawsOneBarPerPoint)
 {
     const auto& run = defaultRun();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "RecordingCanvas.h"
+#include "Start.h"
 
 #include <algorithm>
 #include <functional>
@@ -35,6 +36,17 @@ inline RecordingCanvas startedUp()
 {
     RecordingCanvas canvas;
     canvas.loadStartupSettings();
+    return canvas;
+}
+
+// One run with the start-up settings, recorded once for the tests that study it.
+inline const RecordingCanvas& defaultRun()
+{
+    static const RecordingCanvas canvas = [] {
+        RecordingCanvas c = startedUp();
+        sim::startRun(c);
+        return c;
+    }();
     return canvas;
 }
 

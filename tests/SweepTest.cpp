@@ -26,17 +26,6 @@ bool isArrow(const Call& c)
     return c.op == Op::Line && !c.colourGiven && c.x1 > 9000 && !(c.x1 == 10200 && c.x2 == 10200 && c.y1 == 1000 && c.y2 == 8000);
 }
 
-// One default run (green, glass, 45) recorded once for the tests that count its lines.
-const RecordingCanvas& defaultRun()
-{
-    static const RecordingCanvas canvas = [] {
-        RecordingCanvas c = startedUp();
-        startRun(c);
-        return c;
-    }();
-    return canvas;
-}
-
 SweepConstants constantsFor(double angle, RunParameters p)
 {
     return SweepConstants(Geometry{}, p, tiltFor(angle));
