@@ -1,6 +1,8 @@
 #include "Pacing.h"
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cmath>
 #include <ctime>
 
@@ -15,8 +17,8 @@ inline void spin(std::uint64_t n)
         asm volatile("" ::: "memory");
 }
 
-// Time on this thread's own clock, so that a calibration made while the other core is
-// busy, or while we were descheduled, is not mistaken for a slow machine.
+// Time on this thread's own clock, so that a calibration made while we were
+// descheduled is not mistaken for a slow machine.
 double threadNanoseconds()
 {
     timespec t{};
@@ -24,15 +26,15 @@ double threadNanoseconds()
     return static_cast<double>(t.tv_sec) * 1e9 + static_cast<double>(t.tv_nsec);
 }
 
-std::uint64_t calibrate()
+double calibrateNanosecondsPerSpin()
 {
     std::uint64_t n = 1 << 12;
     double best = 0;
-    for (int tries = 0; tries < 5;) {
+    for (int tries = 0; tries < 3;) {
         const double t0 = threadNanoseconds();
         spin(n);
         const double ns = threadNanoseconds() - t0;
-        if (ns < 2e6 && n < (1ull << 34)) {
+        if (ns < 1e6 && n < (1ull << 34)) {
             n *= 2;
             continue;
         }
@@ -40,16 +42,25 @@ std::uint64_t calibrate()
         const double perSpin = ns / static_cast<double>(n);
         best = tries++ == 0 ? perSpin : std::min(best, perSpin);
     }
-    const auto spins = static_cast<std::uint64_t>(std::llround(delayStepNanoseconds / best));
-    return spins > 0 ? spins : 1;
+    return best;
 }
+
+// How long one spin takes now. A spin's speed changes with the load on the other core
+// and the clock of this one, so every delay long enough to time well corrects it.
+std::atomic<double>& nanosecondsPerSpin()
+{
+    static std::atomic<double> ns{calibrateNanosecondsPerSpin()};
+    return ns;
+}
+
+constexpr double minimumTimedDelayNs = 200e3;
 
 } // namespace
 
 std::uint64_t spinsPerStep()
 {
-    static const std::uint64_t spins = calibrate();
-    return spins;
+    const auto spins = static_cast<std::uint64_t>(std::llround(delayStepNanoseconds / nanosecondsPerSpin().load()));
+    return std::max<std::uint64_t>(spins, 1);
 }
 
 long long pacingSteps(double count)
@@ -67,9 +78,19 @@ void pace(double count)
     if (steps == 0)
         return;
     const std::uint64_t spins = spinsPerStep();
+    const auto start = std::chrono::steady_clock::now();
     // the test comes before each subtraction, so a count of N makes exactly N steps
     for (long long counter = steps; counter != 0; counter = counter - 1)
         spin(spins);
+    // The clock is read after the count, never waited on: it only sets the length of
+    // the steps of later delays, so that a run lasts as long on a busy machine as on an idle one.
+    const double ns = std::chrono::duration<double, std::nano>(std::chrono::steady_clock::now() - start).count();
+    if (ns >= minimumTimedDelayNs) {
+        const double measured = ns / (static_cast<double>(steps) * static_cast<double>(spins));
+        auto& perSpin = nanosecondsPerSpin();
+        const double old = perSpin.load();
+        perSpin.store(std::clamp(0.8 * old + 0.2 * measured, 0.5 * old, 2.0 * old));
+    }
 }
 
 } // namespace lumetra::sim

@@ -17,7 +17,7 @@ long long pacingSteps(double count);
 // Busy count of pacingSteps(count) steps: no sleeping, no yielding, no events.
 void pace(double count);
 
-// Spin iterations in one step, measured once on this machine.
+// Spin iterations in one step, as last measured on this machine.
 std::uint64_t spinsPerStep();
 
 } // namespace lumetra::sim
