@@ -9,6 +9,7 @@
 #include "Start.h"
 
 #include <QCloseEvent>
+#include <QDateTime>
 #include <QElapsedTimer>
 #include <QGroupBox>
 #include <QLineEdit>
@@ -327,15 +328,19 @@ void Lumetrafrm::cmdStart_Click()
     struct EndOfRun {
         Lumetrafrm* w;
         QElapsedTimer& clock;
+        qint64 askedBefore;
         ~EndOfRun()
         {
             w->canvas_->frame();
             w->running_ = false;
-            if (logRuns)
-                std::fprintf(stderr, "lumetra: run ended after %.1f ms (delay count %s)\n", clock.nsecsElapsed() / 1e6,
+            if (logRuns) {
+                const qint64 asking = w->canvas_->askingNanoseconds() - askedBefore;
+                std::fprintf(stderr, "lumetra: run ended after %.1f ms, %.1f ms of them waiting for an answer (delay count %s)\n",
+                             clock.nsecsElapsed() / 1e6, asking / 1e6,
                              qPrintable(w->findChild<QLineEdit*>(QStringLiteral("nSpomalení"))->text()));
+            }
         }
-    } endOfRun{this, clock};
+    } endOfRun{this, clock, canvas_->askingNanoseconds()};
     sim::startRun(*canvas_);
 }
 
@@ -392,6 +397,13 @@ void Lumetrafrm::opPomalá_Click() { canvas_->Text(Box::nSpomalení, toText(2000
 
 void Lumetrafrm::paintEvent(QPaintEvent* event)
 {
+    static bool firstPaint = true;
+    if (firstPaint && qEnvironmentVariableIsSet("LUMETRA_RUN_LOG")) {
+        // wall-clock time, to compare with the moment the program was started
+        std::fprintf(stderr, "lumetra: window first painted at %lld ms\n",
+                     static_cast<long long>(QDateTime::currentMSecsSinceEpoch()));
+    }
+    firstPaint = false;
     QPainter p(this);
     const QImage& image = picture_->image();
     const QRect covered(QPoint(0, 0), image.deviceIndependentSize().toSize());

@@ -101,6 +101,13 @@ void QtCanvas::Visible(Box b, bool shown)
 int QtCanvas::MsgBox(const std::string& prompt)
 {
     frame(); // the question should not hide what was drawn before it
+    QElapsedTimer asking;
+    asking.start();
+    struct Asked {
+        QElapsedTimer& asking;
+        qint64& total;
+        ~Asked() { total += asking.nsecsElapsed(); }
+    } asked{asking, askingNs_};
     if (askHook_)
         return askHook_(prompt);
     QMessageBox question(window_);

@@ -45,6 +45,9 @@ public:
 
     static QRgb toRgb(Colour colour);
 
+    // Time spent waiting for answers to questions, in nanoseconds, since the start.
+    qint64 askingNanoseconds() const { return askingNs_; }
+
 protected:
     void drawLine(const Segment& s) override;
 
@@ -59,6 +62,7 @@ private:
     QElapsedTimer sinceFrame_;
     unsigned callsSinceCheck_ = 0;
     bool live_ = true;
+    qint64 askingNs_ = 0;
     std::function<int(const std::string&)> askHook_;
 };
 

@@ -34,7 +34,7 @@ double calibrateNanosecondsPerSpin()
         const double t0 = threadNanoseconds();
         spin(n);
         const double ns = threadNanoseconds() - t0;
-        if (ns < 1e6 && n < (1ull << 34)) {
+        if (ns < 5e5 && n < (1ull << 34)) {
             n *= 2;
             continue;
         }
