@@ -8,6 +8,7 @@
 #include "QtCanvas.h"
 #include "Start.h"
 
+#include <QAbstractEventDispatcher>
 #include <QCloseEvent>
 #include <QDateTime>
 #include <QElapsedTimer>
@@ -333,6 +334,9 @@ void Lumetrafrm::cmdStart_Click()
         {
             w->canvas_->frame();
             w->running_ = false;
+            // input held back during the run waits in Qt's queue until the loop is woken
+            if (auto* loop = QAbstractEventDispatcher::instance())
+                loop->wakeUp();
             if (logRuns) {
                 const qint64 asking = w->canvas_->askingNanoseconds() - askedBefore;
                 std::fprintf(stderr, "lumetra: run ended after %.1f ms, %.1f ms of them waiting for an answer (delay count %s)\n",
