@@ -1,0 +1,432 @@
+#!/usr/bin/env python3
+"""Lumetra driven on a real X display: python3 cases.py CASE PATH_TO_LUMETRA"""
+
+import os
+import subprocess
+import sys
+import time
+
+sys.dont_write_bytecode = True  # nothing written into the source tree
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+
+import bars  # noqa: E402
+from xsession import (Failure, XSession, check, px, wait_until, QUESTION_TITLE)  # noqa: E402
+
+# Controls, in twips from the client area's corner: (left, top, width, height)
+START = (8280, 120, 1095, 375)
+KONEC = (9720, 120, 1095, 375)
+SCROLL = (6120, 240, 1935, 255)
+RED = (360, 3720, 1095, 255)
+BLUE = (840, 4200, 855, 195)
+LEGENDS = {
+    "Clona se štěrbinou": (480, 7680, 1935, 375),
+    "Stinítko, pravděpodobnost": (4200, 600, 2775, 375),
+    "Spektrum": (7200, 600, 1095, 375),
+    "Cornuovy spirály": (8400, 600, 2535, 405),
+}
+SHOWN_FROM_START = {"Vzduch": (1320, 960, 975, 375), "Sklo": (2880, 960, 975, 375)}
+
+# the photon strip, and the part of the window that the runs draw on
+STRIP = (px(7000) - 2, px(1000) - 3, px(8500) + 4, px(8000) + 3)
+PICTURE = (150, 60, 840, 580)
+
+BAR_ORIGIN = 5000 // 15  # the screen line's pixel column
+
+
+def step(text):
+    print(f"[{time.strftime('%H:%M:%S')}] {text}", flush=True)
+
+
+def rect_px(r):
+    left, top, width, height = r
+    return px(left), px(top), px(left + width), px(top + height)
+
+
+def dark(p):
+    return max(p) < 90
+
+
+def select_option(x, r):
+    # on the round indicator, which a click always hits
+    left, top, _, height = r
+    x.click(px(left) + 7, px(top + height / 2))
+
+
+def check_bars(img, layers, rows=None):
+    """Bars of several runs, oldest colour first: each row shows the newest bar from the
+    screen line, and an older one beyond it wherever that one was longer."""
+    ends = {c: bars.expected_ends(c) for c in layers}
+    wrong = []
+    checked = 0
+    for r in sorted(rows if rows is not None else ends[layers[-1]]):
+        visible, reach, ambiguous = [], 0, False
+        for c in reversed(layers):
+            e = ends[c][r]
+            if e > reach:
+                if reach and e - reach <= 4:
+                    ambiguous = True  # an older bar peeking out by a pixel or two
+                visible.append((c, e))
+                reach = e
+        if ambiguous:
+            continue
+        checked += 1
+        segs = bars.segments(img.row(r, BAR_ORIGIN - 6, BAR_ORIGIN + 140), BAR_ORIGIN - 6)
+        on_line = [i for i, s in enumerate(segs) if s[1] <= BAR_ORIGIN <= s[2]][0]
+        seen = segs[on_line:on_line + len(visible)]
+        problem = None
+        if seen[0][1] not in range(BAR_ORIGIN - 2, BAR_ORIGIN + 1):
+            problem = f"bar starts at column {seen[0][1]}, not at the screen line {BAR_ORIGIN}"
+        for (c, e), s in zip(visible, seen):
+            if s[0] != bars.BAR_RGB[c]:
+                problem = f"expected a {c} bar {bars.BAR_RGB[c]} to column {e}, found {s[0]} at {s[1]}..{s[2]}"
+                break
+            if abs(s[2] - e) > 2:
+                problem = f"{c} bar ends at column {s[2]}, expected {e}"
+                break
+        if len(seen) < len(visible):
+            problem = f"expected {visible}, found {seen}"
+        if problem:
+            wrong.append(f"row {r}: {problem}")
+    check(checked > 100 or (rows is not None and checked > 0), f"only {checked} rows could be checked")
+    check(not wrong, f"{len(wrong)} of {checked} bar rows are wrong:\n  " + "\n  ".join(wrong[:12]))
+    return checked
+
+
+def check_dots(img, colour):
+    rgb = bars.DOT_RGB[colour]
+    x0, y0, x1, y1 = STRIP
+    inside = img.count_colour(rgb, x0, y0, x1, y1)
+    check(inside > 3000, f"only {inside} {colour} photon dots in the strip")
+    if rgb not in bars.BAR_RGB.values():
+        total = img.count_colour(rgb)
+        check(total == inside, f"{total - inside} {colour} dot pixels outside the strip")
+    # photons land where the probability is high
+    ends = bars.expected_ends(colour)
+    likely = [r for r, e in ends.items() if e >= BAR_ORIGIN + 50]
+    unlikely = [r for r, e in ends.items() if e <= BAR_ORIGIN + 2]
+    per_row = lambda rows: sum(img.count_colour(rgb, x0, r, x1, r + 1) for r in rows) / len(rows)  # noqa: E731
+    dense, sparse = per_row(likely), per_row(unlikely)
+    check(dense > 5 * sparse + 5, f"{colour} dots do not follow the probability: {dense:.1f} a row where it is "
+          f"high, {sparse:.1f} where it is low")
+
+
+def check_legends(before, after):
+    for name, r in LEGENDS.items():
+        x0, y0, x1, y1 = rect_px(r)
+        was, now = before.count(dark, x0, y0, x1, y1), after.count(dark, x0, y0, x1, y1)
+        check(was <= 2, f"legend '{name}' area has {was} dark pixels before the first run")
+        check(now >= 30, f"legend '{name}' is not shown after the run ({now} dark pixels)")
+    for name, r in SHOWN_FROM_START.items():
+        now = after.count(dark, *rect_px(r))
+        check(now >= 30, f"legend '{name}' is not shown after the run ({now} dark pixels)")
+
+
+def set_slow(x, pixels, moved=0):
+    """Drags the scroll bar's thumb right by pixels, from where earlier drags left it; the
+    delay is set when it is let go. Each pixel is about 270 of the 1..20000 range."""
+    left, y = px(SCROLL[0]), px(SCROLL[1] + SCROLL[3] / 2)
+    # the thumb starts just right of the arrow button
+    grip = left + 22 + moved
+    x.drag(grip, y, grip + pixels, y)
+    return moved + pixels
+
+
+def bar_rows_drawn(img, colour):
+    """Rows whose bar is on the screen line, top to bottom, as a list of booleans."""
+    rgb = bars.BAR_RGB[colour]
+    return [img.pixel(BAR_ORIGIN + 1, r) == rgb for r in range(bars.first_row(), bars.last_row() + 1)]
+
+
+def wait_for_partial_picture(x, colour, timeout):
+    """Waits until the bars reach part-way down the screen, and returns the last drawn row."""
+    seen = []
+
+    def partial():
+        check(x.runs_ended() == 0, "the run ended before part of its picture was seen; "
+              f"durations {x.run_durations_ms()} ms")
+        img = x.grab()
+        drawn = bar_rows_drawn(img, colour)
+        n = drawn.index(False) if False in drawn else len(drawn)
+        seen.append(n)
+        # a top part drawn, and nothing below it yet
+        if 40 <= n <= len(drawn) - 60 and not any(drawn[n + 2:]):
+            return img, bars.first_row() + n - 1
+        return None
+    try:
+        return wait_until(partial, timeout, "part of the bars while the run goes on", interval=0.1)
+    except Failure as e:
+        raise Failure(f"{e}; rows drawn at each look: {seen[-20:]}")
+
+
+def question_window(x):
+    ids = [w for w in x.find_windows(QUESTION_TITLE) if w != x.main]
+    if ids:
+        g = x.geometry(ids[0])
+        if g[2] > 50 and g[3] > 30:
+            return ids[0]
+    return None
+
+
+def answer_buttons(img):
+    """The label positions of the question's two buttons, by the dark text in its last band."""
+    rows = [y for y in range(img.height) if any(dark(p) for p in img.row(y, 0, img.width))]
+    bands = []
+    for y in rows:
+        if bands and y - bands[-1][1] <= 2:
+            bands[-1][1] = y
+        else:
+            bands.append([y, y])
+    check(len(bands) >= 2, f"the question has {len(bands)} lines of text, expected its text and its buttons")
+    y0, y1 = bands[-1]
+    cols = [c for c in range(img.width) if any(dark(img.pixel(c, y)) for y in range(y0, y1 + 1))]
+    groups = []
+    for c in cols:
+        if groups and c - groups[-1][1] <= 5:
+            groups[-1][1] = c
+        else:
+            groups.append([c, c])
+    check(len(groups) == 2, f"expected two buttons under the question, found {len(groups)} labels")
+    return [((a + b) // 2, (y0 + y1) // 2, b - a + 1) for a, b in groups]
+
+
+def start_run_with_question(x, runs_so_far):
+    x.click_twips(*START)
+    q = wait_until(lambda: question_window(x), 20, "the question before the run")
+    check(x.runs_ended() == runs_so_far, "the run went on without waiting for the answer")
+    transient = x.tool(["xprop", "-id", str(q), "WM_TRANSIENT_FOR"], check_rc=False)
+    check(hex(x.main) in transient, f"the question does not belong to the main window: {transient.strip()}")
+    return q
+
+
+# ---- cases ---------------------------------------------------------------------------
+
+
+def first_run(lumetra):
+    """A default run: bars, photons and legends; the picture survives covering and resizing."""
+    with XSession() as x:
+        x.start(lumetra)
+        before = x.settled_grab()
+        check(before.count_colour(bars.BAR_RGB["green"]) == 0, "bar colour on the window before any run")
+
+        step("first run, green light in glass")
+        x.click_twips(*START)
+        x.wait_runs_ended(1)
+        check(question_window(x) is None, "a question before the first run")
+        after = x.settled_grab()
+        step(f"checked {check_bars(after, ['green'])} bar rows")
+        check_dots(after, "green")
+        check_legends(before, after)
+
+        def shows_picture(what, region=PICTURE):
+            x0, y0, x1, y1 = region
+
+            def same():
+                g = x.grab()
+                if g.width < x1 or g.height < y1:
+                    return None
+                return g.crop_bytes(x0, y0, x1, y1) == after.crop_bytes(x0, y0, x1, y1)
+            try:
+                wait_until(same, 15, what)
+            except Failure as e:
+                g = x.grab()
+                n = after.differing(g, x0, y0, min(x1, g.width), min(y1, g.height))
+                raise Failure(f"{e}: {n} pixels differ from the picture after the run")
+
+        step("minimize and restore")
+        x.tool(["xdotool", "windowminimize", str(x.main)])
+        wait_until(lambda: x.map_state(x.main) == "IsUnMapped", 10, "the window to be minimized")
+        x.tool(["xdotool", "windowactivate", str(x.main)])
+        wait_until(lambda: x.map_state(x.main) == "IsViewable", 10, "the window to come back")
+        shows_picture("the picture after the window came back")
+
+        step("cover part of the window with another one")
+        cover = subprocess.Popen(["xmessage", "-geometry", "420x300+300+150", "-bg", "black", "covering"],
+                                 env=x.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        x.procs.append(cover)
+        try:
+            wait_until(lambda: after.differing(x.grab(), *PICTURE) > 10000, 15, "the cover to hide the bars")
+        finally:
+            cover.terminate()
+            cover.wait(10)
+        shows_picture("the picture after it was uncovered")
+
+        step("resize")
+        x.tool(["wmctrl", "-i", "-r", hex(x.main), "-b", "remove,maximized_vert,maximized_horz"])
+        x.tool(["xdotool", "windowsize", str(x.main), "620", "420"])
+        wait_until(lambda: x.geometry(x.main)[2:] == (620, 420), 10, "the window to be 620x420")
+        shows_picture("the picture in the smaller window", (PICTURE[0], PICTURE[1], 620, 420))
+        x.tool(["wmctrl", "-i", "-r", hex(x.main), "-b", "add,maximized_vert,maximized_horz"])
+        wait_until(lambda: x.geometry(x.main)[2] >= 1000, 10, "the window to be maximized again")
+        shows_picture("the picture in the maximized window again")
+
+
+def clearing(lumetra):
+    """Later runs ask first; 'Ne' keeps the bars and photons, 'Ano' wipes everything."""
+    with XSession() as x:
+        x.start(lumetra)
+        x.click_twips(*START)
+        x.wait_runs_ended(1)
+        green = x.settled_grab()
+
+        step("red light, answered Ne with the mouse")
+        select_option(x, RED)
+        q = start_run_with_question(x, 1)
+        shown = x.grab()
+        # left of where the question shows up
+        x0, y0, x1, y1 = BAR_ORIGIN - 6, bars.first_row() - 2, BAR_ORIGIN + 100, bars.last_row() + 2
+        check(green.crop_bytes(x0, y0, x1, y1) == shown.crop_bytes(x0, y0, x1, y1),
+              "the bars changed before the question was answered")
+        labels = answer_buttons(x.grab(q))
+        # "Ne" is the shorter of the two labels
+        ne = min(labels, key=lambda b: b[2])
+        x.click(ne[0], ne[1], window=q)
+        x.wait_runs_ended(2)
+        img = x.settled_grab()
+        step(f"checked {check_bars(img, ['green', 'red'])} rows of red bars over green ones")
+        check_dots(img, "green")
+        check_dots(img, "red")
+
+        step("blue light, answered Ne with Escape")
+        select_option(x, BLUE)
+        q = start_run_with_question(x, 2)
+        x.key(q, "Escape")
+        x.wait_runs_ended(3)
+        img = x.settled_grab()
+        step(f"checked {check_bars(img, ['green', 'red', 'blue'])} rows of three colours")
+
+        step("blue light again, answered Ano with Return")
+        q = start_run_with_question(x, 3)
+        x.key(q, "Return")
+        x.wait_runs_ended(4)
+        img = x.settled_grab()
+        for c in ("green", "red"):
+            for rgb in {bars.BAR_RGB[c], bars.DOT_RGB[c]}:
+                n = img.count_colour(rgb)
+                check(n == 0, f"{n} pixels of {c} {rgb} left after the picture was wiped")
+        step(f"checked {check_bars(img, ['blue'])} rows of blue bars alone")
+        check_dots(img, "blue")
+
+
+def slow_runs(x, lumetra, pixels, watch):
+    """Starts the program on a slow run and hands it over once the bars are part-drawn.
+
+    The delay is a busy loop timed once per program start, and load on the machine can
+    make it several times shorter than meant. When watch() says the run ended too soon to
+    tell, the program is started again on a run slow enough by the last one's pace.
+    """
+    for attempt in range(3):
+        x.start(lumetra)
+        set_slow(x, pixels)
+        x.click_twips(*START)
+        img, last = wait_for_partial_picture(x, "green", 30)
+        step(f"bars drawn down to row {last} while the run goes on")
+        check_bars(img, ["green"], rows=range(bars.first_row(), last - 1))
+        if watch():
+            return
+        x.wait_runs_ended(1, 120)
+        wait_until(lambda: x.app.poll() is not None, 20, "the program to end after its run")
+        ms = x.run_durations_ms()[0]
+        step(f"the run took only {ms:.0f} ms at {pixels} pixels of the scroll bar; once more, slower")
+        pixels = min(70, int(pixels * 15000 / ms) + 1)
+    raise Failure("the runs kept ending too soon to tell")
+
+
+def wait_for_exit_after_run(x):
+    def gone():
+        ended = x.runs_ended()
+        if x.app.poll() is not None:
+            check(ended == 1, "the program ended before its run did")
+            return True
+        return False
+    wait_until(gone, 120, "the program to end after its run")
+    check(x.app.returncode == 0, f"the program exited with {x.app.returncode}:\n{x.app_log()}")
+    step(f"the run took {x.run_durations_ms()[0]:.0f} ms; the program ended after it")
+
+
+def slow_run_konec(lumetra):
+    """A slow run shows its bars as it goes; Konec pressed meanwhile ends the program after it."""
+    def watch():
+        x.click_twips(*KONEC)
+        time.sleep(1.0)
+        if x.runs_ended():
+            return False
+        check(x.app.poll() is None, "Konec ended the program while its run was still going")
+        wait_for_exit_after_run(x)
+        return True
+
+    with XSession() as x:
+        slow_runs(x, lumetra, 14, watch)
+
+
+def slow_run_window_manager(lumetra):
+    """During a slow run the window keeps answering the window manager; a close waits for the end."""
+    # openbox pings a window it is asked to close and marks it after six silent seconds
+    patience = 7.0
+    with XSession() as x:
+        for attempt in range(3):
+            x.start(lumetra)
+            # a first slow run measures this start's pace (see slow_runs), so that the
+            # second lasts about twice the patience
+            moved = set_slow(x, 6)
+            x.click_twips(*START)
+            x.wait_runs_ended(1, 120)
+            per_pixel = x.run_durations_ms()[0] / moved
+            more = max(0, min(70, int(2 * patience * 1000 / per_pixel) + 1) - moved)
+            set_slow(x, more, moved)
+            step(f"the first run took {x.run_durations_ms()[0]:.0f} ms; {more} more pixels of the scroll bar")
+            x.key(start_run_with_question(x, 1), "Return")
+            wait_until(lambda: x.grab().pixel(BAR_ORIGIN + 1, bars.first_row()) == bars.BAR_RGB["green"]
+                       or x.runs_ended() > 1, 30, "the second run to draw")
+
+            x.tool(["wmctrl", "-i", "-c", hex(x.main)])
+            asked = time.monotonic()
+            while time.monotonic() - asked < patience and x.runs_ended() == 1:
+                check(x.app.poll() is None, "the close request ended the program during its run")
+                name = x.tool(["xprop", "-id", str(x.main), "_NET_WM_VISIBLE_NAME"], check_rc=False)
+                check("Not Responding" not in name, "the window manager found the window not responding "
+                      f"during the run: {name.strip()}")
+                time.sleep(0.2)
+            watched = time.monotonic() - asked
+            x.wait_runs_ended(2, 120)
+            wait_until(lambda: x.app.poll() is not None, 20, "the program to close after its run")
+            check(x.app.returncode == 0, f"the program exited with {x.app.returncode}:\n{x.app_log()}")
+            if watched >= patience:
+                step(f"the run took {x.run_durations_ms()[1]:.0f} ms; the program closed after it")
+                return
+            step(f"the run ended {watched:.1f} s after the close request, too soon to tell; once more")
+        raise Failure("the runs kept ending too soon to tell")
+
+
+def no_display(lumetra):
+    """Without a display the program says how to get one instead of crashing."""
+    env = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY") and not k.startswith("QT_")}
+    cases = [("no DISPLAY", env)]
+    free = next(n for n in range(997, 600, -1)
+                if not os.path.exists(f"/tmp/.X11-unix/X{n}") and not os.path.exists(f"/tmp/.X{n}-lock"))
+    cases.append((f"DISPLAY=:{free} with no server", dict(env, DISPLAY=f":{free}")))
+    for what, e in cases:
+        r = subprocess.run([lumetra], env=e, stdin=subprocess.DEVNULL, capture_output=True, timeout=60)
+        err = r.stderr.decode(errors="replace")
+        check(r.returncode == 1, f"{what}: exit code {r.returncode}, expected 1; stderr:\n{err}")
+        check("xvfb-run" in err, f"{what}: no hint to use xvfb-run; stderr:\n{err}")
+        step(f"{what}: exit code 1 with the hint")
+
+
+CASES = {
+    "first-run": first_run,
+    "clearing": clearing,
+    "slow-run-konec": slow_run_konec,
+    "slow-run-window-manager": slow_run_window_manager,
+    "no-display": no_display,
+}
+
+if __name__ == "__main__":
+    if len(sys.argv) != 3 or sys.argv[1] not in CASES:
+        sys.exit(f"usage: {sys.argv[0]} {{{','.join(CASES)}}} PATH_TO_LUMETRA")
+    started = time.monotonic()
+    try:
+        CASES[sys.argv[1]](os.path.abspath(sys.argv[2]))
+    except Failure as e:
+        print(f"FAIL: {e}", flush=True)
+        sys.exit(1)
+    print(f"passed in {time.monotonic() - started:.1f} s", flush=True)
