@@ -332,13 +332,11 @@ def slow_runs(x, lumetra, pixels, watch):
 
 
 def wait_for_exit_after_run(x):
-    def gone():
-        ended = x.runs_ended()
-        if x.app.poll() is not None:
-            check(ended == 1, "the program ended before its run did")
-            return True
-        return False
-    wait_until(gone, 120, "the program to end after its run")
+    def run_ended():
+        check(x.app.poll() is None or x.runs_ended(), "the program ended before its run did")
+        return x.runs_ended()
+    wait_until(run_ended, 120, "the run to end")
+    wait_until(lambda: x.app.poll() is not None, 15, "the program to end after its run")
     check(x.app.returncode == 0, f"the program exited with {x.app.returncode}:\n{x.app_log()}")
     step(f"the run took {x.run_durations_ms()[0]:.0f} ms; the program ended after it")
 
@@ -351,6 +349,7 @@ def slow_run_konec(lumetra):
         if x.runs_ended():
             return False
         check(x.app.poll() is None, "Konec ended the program while its run was still going")
+        check(x.map_state(x.main) == "IsViewable", "Konec closed the window while its run was still going")
         wait_for_exit_after_run(x)
         return True
 
@@ -366,22 +365,22 @@ def slow_run_window_manager(lumetra):
         for attempt in range(3):
             x.start(lumetra)
             # a first slow run measures this start's pace (see slow_runs), so that the
-            # second lasts about twice the patience
+            # second outlasts the patience even if the pace picks up
             moved = set_slow(x, 6)
             x.click_twips(*START)
             x.wait_runs_ended(1, 120)
             per_pixel = x.run_durations_ms()[0] / moved
-            more = max(0, min(70, int(2 * patience * 1000 / per_pixel) + 1) - moved)
+            more = max(0, min(70, int(2.5 * patience * 1000 / per_pixel) + 1) - moved)
             set_slow(x, more, moved)
             step(f"the first run took {x.run_durations_ms()[0]:.0f} ms; {more} more pixels of the scroll bar")
             x.key(start_run_with_question(x, 1), "Return")
-            wait_until(lambda: x.grab().pixel(BAR_ORIGIN + 1, bars.first_row()) == bars.BAR_RGB["green"]
-                       or x.runs_ended() > 1, 30, "the second run to draw")
+            wait_until(lambda: question_window(x) is None, 20, "the question to go away")
 
             x.tool(["wmctrl", "-i", "-c", hex(x.main)])
             asked = time.monotonic()
             while time.monotonic() - asked < patience and x.runs_ended() == 1:
                 check(x.app.poll() is None, "the close request ended the program during its run")
+                check(x.map_state(x.main) == "IsViewable", "the window closed during its run")
                 name = x.tool(["xprop", "-id", str(x.main), "_NET_WM_VISIBLE_NAME"], check_rc=False)
                 check("Not Responding" not in name, "the window manager found the window not responding "
                       f"during the run: {name.strip()}")
