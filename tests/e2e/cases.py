@@ -2,6 +2,7 @@
 """Lumetra driven on a real X display: python3 cases.py CASE PATH_TO_LUMETRA"""
 
 import os
+import signal
 import subprocess
 import sys
 import time
@@ -423,6 +424,8 @@ if __name__ == "__main__":
     if len(sys.argv) != 3 or sys.argv[1] not in CASES:
         sys.exit(f"usage: {sys.argv[0]} {{{','.join(CASES)}}} PATH_TO_LUMETRA")
     started = time.monotonic()
+    # a timeout's SIGTERM still ends the session cleanly
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit("FAIL: terminated"))
     try:
         CASES[sys.argv[1]](os.path.abspath(sys.argv[2]))
     except Failure as e:

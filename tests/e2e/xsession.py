@@ -193,7 +193,8 @@ class XSession:
     def _start_window_manager(self):
         log = open(os.path.join(self.tmp, "openbox.log"), "wb")
         self._spawn(["openbox"], stdout=log, stderr=log)
-        wait_until(lambda: "window id" in self.tool(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], check_rc=False),
+        # openbox names its theme once it has read its settings and taken over the screen
+        wait_until(lambda: "=" in self.tool(["xprop", "-root", "_OB_THEME"], check_rc=False),
                    20, "openbox to manage the display")
 
     def _read(self, name):
