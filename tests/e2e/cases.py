@@ -311,9 +311,9 @@ def clearing(lumetra):
 def slow_runs(x, lumetra, pixels, watch):
     """Starts the program on a slow run and hands it over once the bars are part-drawn.
 
-    The delay is a busy loop timed once per program start, and load on the machine can
-    make it several times shorter than meant. When watch() says the run ended too soon to
-    tell, the program is started again on a run slow enough by the last one's pace.
+    How long a run lasts still depends on the machine and its load; when watch() says the
+    run ended too soon to tell, the program is started again on a run slowed by how far
+    the last one fell short.
     """
     for attempt in range(3):
         x.start(lumetra)
@@ -355,7 +355,7 @@ def slow_run_konec(lumetra):
         return True
 
     with XSession() as x:
-        slow_runs(x, lumetra, 14, watch)
+        slow_runs(x, lumetra, 9, watch)
 
 
 def slow_run_window_manager(lumetra):
@@ -365,13 +365,13 @@ def slow_run_window_manager(lumetra):
     with XSession() as x:
         for attempt in range(3):
             x.start(lumetra)
-            # a first slow run measures this start's pace (see slow_runs), so that the
-            # second outlasts the patience even if the pace picks up
-            moved = set_slow(x, 6)
+            # a first slow run measures the pace on this machine now, so that the second
+            # outlasts the patience with room to spare
+            moved = set_slow(x, 4)
             x.click_twips(*START)
             x.wait_runs_ended(1, 120)
             per_pixel = x.run_durations_ms()[0] / moved
-            more = max(0, min(70, int(2.5 * patience * 1000 / per_pixel) + 1) - moved)
+            more = max(0, min(70, int(2 * patience * 1000 / per_pixel) + 1) - moved)
             set_slow(x, more, moved)
             step(f"the first run took {x.run_durations_ms()[0]:.0f} ms; {more} more pixels of the scroll bar")
             x.key(start_run_with_question(x, 1), "Return")

@@ -6,6 +6,7 @@ Everything started here is ended when the session closes, and also when this pro
 
 import ctypes
 import os
+import re
 import select
 import shutil
 import signal
@@ -264,8 +265,7 @@ class XSession:
         return self.app_log().count("lumetra: run ended after")
 
     def run_durations_ms(self):
-        return [float(line.rsplit(" ", 2)[-2]) for line in self.app_log().splitlines()
-                if line.startswith("lumetra: run ended after")]
+        return [float(m) for m in re.findall(r"^lumetra: run ended after ([0-9.]+) ms", self.app_log(), re.M)]
 
     def wait_runs_ended(self, n, timeout=60):
         def done():
