@@ -34,6 +34,13 @@ PICTURE = (150, 60, 840, 580)
 BAR_ORIGIN = 5000 // 15  # the screen line's pixel column
 
 
+class Inconclusive(Exception):
+    """The machine kept the case from being told either way."""
+
+
+SKIPPED = 77  # CTest's SKIP_RETURN_CODE for these tests
+
+
 def step(text):
     print(f"[{time.strftime('%H:%M:%S')}] {text}", flush=True)
 
@@ -139,12 +146,13 @@ def bar_rows_drawn(img, colour):
 
 
 def wait_for_partial_picture(x, colour, timeout):
-    """Waits until the bars reach part-way down the screen, and returns the last drawn row."""
+    """Waits until the bars reach part-way down the screen, and returns the grab and the
+    last drawn row; or None when the run ended before that could be seen."""
     seen = []
 
     def partial():
-        check(x.runs_ended() == 0, "the run ended before part of its picture was seen; "
-              f"durations {x.run_durations_ms()} ms")
+        if x.runs_ended():
+            return (None,)
         img = x.grab()
         drawn = bar_rows_drawn(img, colour)
         n = drawn.index(False) if False in drawn else len(drawn)
@@ -154,7 +162,8 @@ def wait_for_partial_picture(x, colour, timeout):
             return img, bars.first_row() + n - 1
         return None
     try:
-        return wait_until(partial, timeout, "part of the bars while the run goes on", interval=0.1)
+        found = wait_until(partial, timeout, "part of the bars while the run goes on", interval=0.1)
+        return found if found[0] else None
     except Failure as e:
         raise Failure(f"{e}; rows drawn at each look: {seen[-20:]}")
 
@@ -319,17 +328,22 @@ def slow_runs(x, lumetra, pixels, watch):
         x.start(lumetra)
         set_slow(x, pixels)
         x.click_twips(*START)
-        img, last = wait_for_partial_picture(x, "green", 30)
-        step(f"bars drawn down to row {last} while the run goes on")
-        check_bars(img, ["green"], rows=range(bars.first_row(), last - 1))
-        if watch():
-            return
+        partial = wait_for_partial_picture(x, "green", 30)
+        if partial:
+            img, last = partial
+            step(f"bars drawn down to row {last} while the run goes on")
+            check_bars(img, ["green"], rows=range(bars.first_row(), last - 1))
+            if watch():
+                return
         x.wait_runs_ended(1, 120)
         wait_until(lambda: x.app.poll() is not None, 20, "the program to end after its run")
-        ms = x.run_durations_ms()[0]
-        step(f"the run took only {ms:.0f} ms at {pixels} pixels of the scroll bar; once more, slower")
-        pixels = min(70, int(pixels * 15000 / ms) + 1)
-    raise Failure("the runs kept ending too soon to tell")
+        ms, count = x.run_durations_ms()[0], x.run_delay_counts()[0]
+        check(count >= pixels * 150, f"a drag of {pixels} pixels set the delay count to only {count}")
+        step(f"the run with delay count {count} took only {ms:.0f} ms, not about {count * 3.5:.0f}; "
+             "once more, slower")
+        # at most about half a minute at the nominal pace
+        pixels = min(32, int(pixels * 15000 / ms) + 1)
+    raise Inconclusive("the runs kept ending too soon to tell, far sooner than their delay count means")
 
 
 def wait_for_exit_after_run(x):
@@ -362,39 +376,24 @@ def slow_run_window_manager(lumetra):
     """During a slow run the window keeps answering the window manager; a close waits for the end."""
     # openbox pings a window it is asked to close and marks it after six silent seconds
     patience = 7.0
-    with XSession() as x:
-        for attempt in range(3):
-            x.start(lumetra)
-            # a first slow run measures the pace on this machine now, so that the second
-            # outlasts the patience with room to spare
-            moved = set_slow(x, 4)
-            x.click_twips(*START)
-            x.wait_runs_ended(1, 120)
-            per_pixel = x.run_durations_ms()[0] / moved
-            more = max(0, min(70, int(2 * patience * 1000 / per_pixel) + 1) - moved)
-            set_slow(x, more, moved)
-            step(f"the first run took {x.run_durations_ms()[0]:.0f} ms; {more} more pixels of the scroll bar")
-            x.key(start_run_with_question(x, 1), "Return")
-            wait_until(lambda: question_window(x) is None, 20, "the question to go away")
 
-            x.tool(["wmctrl", "-i", "-c", hex(x.main)])
-            asked = time.monotonic()
-            while time.monotonic() - asked < patience and x.runs_ended() == 1:
-                check(x.app.poll() is None, "the close request ended the program during its run")
-                check(x.map_state(x.main) == "IsViewable", "the window closed during its run")
-                name = x.tool(["xprop", "-id", str(x.main), "_NET_WM_VISIBLE_NAME"], check_rc=False)
-                check("Not Responding" not in name, "the window manager found the window not responding "
-                      f"during the run: {name.strip()}")
-                time.sleep(0.2)
-            watched = time.monotonic() - asked
-            x.wait_runs_ended(2, 120)
-            wait_until(lambda: x.app.poll() is not None, 20, "the program to close after its run")
-            check(x.app.returncode == 0, f"the program exited with {x.app.returncode}:\n{x.app_log()}")
-            if watched >= patience:
-                step(f"the run took {x.run_durations_ms()[1]:.0f} ms; the program closed after it")
-                return
-            step(f"the run ended {watched:.1f} s after the close request, too soon to tell; once more")
-        raise Failure("the runs kept ending too soon to tell")
+    def watch():
+        x.tool(["wmctrl", "-i", "-c", hex(x.main)])
+        asked = time.monotonic()
+        while time.monotonic() - asked < patience and not x.runs_ended():
+            check(x.app.poll() is None, "the close request ended the program during its run")
+            check(x.map_state(x.main) == "IsViewable", "the window closed during its run")
+            name = x.tool(["xprop", "-id", str(x.main), "_NET_WM_VISIBLE_NAME"], check_rc=False)
+            check("Not Responding" not in name, "the window manager found the window not responding "
+                  f"during the run: {name.strip()}")
+            time.sleep(0.2)
+        if time.monotonic() - asked < patience:
+            return False
+        wait_for_exit_after_run(x)
+        return True
+
+    with XSession() as x:
+        slow_runs(x, lumetra, 12, watch)
 
 
 def no_display(lumetra):
@@ -431,4 +430,7 @@ if __name__ == "__main__":
     except Failure as e:
         print(f"FAIL: {e}", flush=True)
         sys.exit(1)
+    except Inconclusive as e:
+        print(f"SKIPPED: {e}", flush=True)
+        sys.exit(SKIPPED)
     print(f"passed in {time.monotonic() - started:.1f} s", flush=True)

@@ -264,6 +264,10 @@ class XSession:
     def runs_ended(self):
         return self.app_log().count("lumetra: run ended after")
 
+    def run_delay_counts(self):
+        return [int(m) for m in re.findall(r"^lumetra: run ended after .*\(delay count ([0-9]+)\)", self.app_log(),
+                                           re.M)]
+
     def run_durations_ms(self):
         return [float(m) for m in re.findall(r"^lumetra: run ended after ([0-9.]+) ms", self.app_log(), re.M)]
 
