@@ -53,7 +53,9 @@ std::atomic<double>& nanosecondsPerSpin()
     return ns;
 }
 
-constexpr double minimumTimedDelayNs = 200e3;
+// Delays are timed together until they add up to this much, so that short ones count
+// as much as long ones and a delay that was descheduled weighs no more than its share.
+constexpr double correctionWindowNs = 20e6;
 
 } // namespace
 
@@ -84,12 +86,14 @@ void pace(double count)
         spin(spins);
     // The clock is read after the count, never waited on: it only sets the length of
     // the steps of later delays, so that a run lasts as long on a busy machine as on an idle one.
-    const double ns = std::chrono::duration<double, std::nano>(std::chrono::steady_clock::now() - start).count();
-    if (ns >= minimumTimedDelayNs) {
-        const double measured = ns / (static_cast<double>(steps) * static_cast<double>(spins));
+    static thread_local double timedNs = 0, timedSpins = 0;
+    timedNs += std::chrono::duration<double, std::nano>(std::chrono::steady_clock::now() - start).count();
+    timedSpins += static_cast<double>(steps) * static_cast<double>(spins);
+    if (timedNs >= correctionWindowNs) {
         auto& perSpin = nanosecondsPerSpin();
         const double old = perSpin.load();
-        perSpin.store(std::clamp(0.8 * old + 0.2 * measured, 0.5 * old, 2.0 * old));
+        perSpin.store(std::clamp(0.5 * old + 0.5 * timedNs / timedSpins, 0.5 * old, 2.0 * old));
+        timedNs = timedSpins = 0;
     }
 }
 
