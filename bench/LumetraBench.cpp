@@ -115,6 +115,17 @@ void BM_WholeRun(benchmark::State& state)
 }
 BENCHMARK(BM_WholeRun)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// A later run answered "Ano": the question, then the full wipe, then the sweep.
+void BM_LaterRunFullWipe(benchmark::State& state)
+{
+    Lumetrafrm window;
+    window.canvas().setQuestionHandler([](const std::string&) { return vbYes; });
+    window.cmdStart_Click();
+    for (auto _ : state)
+        window.cmdStart_Click();
+}
+BENCHMARK(BM_LaterRunFullWipe)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 void BM_WindowStartUp(benchmark::State& state)
 {
     for (auto _ : state) {
