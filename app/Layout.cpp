@@ -1,7 +1,5 @@
 #include "Layout.h"
 
-#include <stdexcept>
-
 namespace lumetra::app {
 
 using enum Kind;
@@ -64,14 +62,6 @@ FontSpec fontFor(char key)
     case 'F': return {"Times New Roman", 24};
     default: return {"", 0};
     }
-}
-
-const ControlSpec& spec(std::string_view name)
-{
-    for (const auto& c : controls)
-        if (c.name == name)
-            return c;
-    throw std::out_of_range("no control named " + std::string(name));
 }
 
 } // namespace lumetra::app

@@ -50,6 +50,5 @@ FontSpec fontFor(char key);
 
 constexpr Colour grey = RGB(192, 192, 192);
 
-const ControlSpec& spec(std::string_view name);
 
 } // namespace lumetra::app

@@ -81,8 +81,8 @@ std::optional<QColor> backgroundOf(const ControlSpec& c)
 // so a run's drawing covers them; these objects only carry their names and layout.
 class SurfaceControl : public QObject {
 public:
-    SurfaceControl(const ControlSpec& c, QObject* parent) : QObject(parent), spec(c) { setObjectName(qs(c.name)); }
-    const ControlSpec& spec;
+    SurfaceControl(const ControlSpec& c, QObject* parent) : QObject(parent), layout(c) { setObjectName(qs(c.name)); }
+    const ControlSpec& layout;
 };
 
 } // namespace
@@ -196,7 +196,7 @@ void Lumetrafrm::paintSurfaceControls()
         const auto* item = dynamic_cast<const SurfaceControl*>(child);
         if (!item)
             continue;
-        const ControlSpec& c = item->spec;
+        const ControlSpec& c = item->layout;
         if (c.kind == Kind::Line) {
             p.setPen(QPen(Qt::black, 1));
             p.drawLine(QPointF(c.left / twipsPerPixel, c.top / twipsPerPixel),
