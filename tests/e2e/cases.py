@@ -177,24 +177,25 @@ def question_window(x):
     return None
 
 
+def spans(values, gap):
+    """Sorted numbers grouped into [first, last] runs whose neighbours lie at most `gap` apart."""
+    runs = []
+    for v in values:
+        if runs and v - runs[-1][1] <= gap:
+            runs[-1][1] = v
+        else:
+            runs.append([v, v])
+    return runs
+
+
 def answer_buttons(img):
     """The label positions of the question's two buttons, by the dark text in its last band."""
     rows = [y for y in range(img.height) if any(dark(p) for p in img.row(y, 0, img.width))]
-    bands = []
-    for y in rows:
-        if bands and y - bands[-1][1] <= 2:
-            bands[-1][1] = y
-        else:
-            bands.append([y, y])
+    bands = spans(rows, 2)
     check(len(bands) >= 2, f"the question has {len(bands)} lines of text, expected its text and its buttons")
     y0, y1 = bands[-1]
     cols = [c for c in range(img.width) if any(dark(img.pixel(c, y)) for y in range(y0, y1 + 1))]
-    groups = []
-    for c in cols:
-        if groups and c - groups[-1][1] <= 5:
-            groups[-1][1] = c
-        else:
-            groups.append([c, c])
+    groups = spans(cols, 5)
     check(len(groups) == 2, f"expected two buttons under the question, found {len(groups)} labels")
     return [((a + b) // 2, (y0 + y1) // 2, b - a + 1) for a, b in groups]
 
