@@ -1,28 +1,36 @@
 #include "Lumetrafrm.h"
 
 #include "Canvas.h"
-#include "Convert.h"
 #include "Errors.h"
 #include "Layout.h"
 #include "Picture.h"
 #include "QtCanvas.h"
-#include "Start.h"
+#include "ScaledStyle.h"
 
 #include <QAbstractEventDispatcher>
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QDateTime>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFileDialog>
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
+#include <QSaveFile>
 #include <QScrollBar>
+#include <QStandardPaths>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <optional>
 #include <vector>
@@ -38,45 +46,6 @@ QString qs(std::string_view s)
     return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
 }
 
-int px(int twips)
-{
-    return qRound(twips / Lumetrafrm::twipsPerPixel);
-}
-
-QRect rectOf(const ControlSpec& c)
-{
-    return QRect(px(c.left), px(c.top), px(c.width), px(c.height));
-}
-
-QFont fontOf(const ControlSpec& c, const QFont& fallback)
-{
-    if (c.font == 0) {
-        // set explicitly, or a control would take its bold frame's font
-        QFont font(fallback.family());
-        font.setPointSizeF(fallback.pointSizeF());
-        font.setBold(false);
-        return font;
-    }
-    const auto f = app::fontFor(c.font);
-    QFont font(qs(f.family));
-    font.setPointSizeF(f.pointSize);
-    font.setBold(true);
-    font.setItalic(false);
-    font.setUnderline(false);
-    font.setStrikeOut(false);
-    return font;
-}
-
-std::optional<QColor> backgroundOf(const ControlSpec& c)
-{
-    switch (c.background) {
-    case app::Background::Grey: return QColor(192, 192, 192);
-    case app::Background::Light: return QColor::fromRgb(threeDLightRgb);
-    case app::Background::Rgb: return QColor::fromRgb(QtCanvas::toRgb(c.rgb));
-    default: return std::nullopt;
-    }
-}
-
 // The label and the line are painted on the window's surface under every control,
 // so a run's drawing covers them; these objects only carry their names and layout.
 class SurfaceControl : public QObject {
@@ -84,6 +53,18 @@ public:
     SurfaceControl(const ControlSpec& c, QObject* parent) : QObject(parent), layout(c) { setObjectName(qs(c.name)); }
     const ControlSpec& layout;
 };
+
+std::optional<QColor> backgroundOf(const ControlSpec& c)
+{
+    switch (c.background) {
+    case app::Background::Grey: return QColor(192, 192, 192);
+    case app::Background::Light: return QColor::fromRgb(threeDLightPixel);
+    case app::Background::Rgb: return QColor::fromRgb(PictureCanvas::toPixel(c.rgb));
+    default: return std::nullopt;
+    }
+}
+
+const bool logRuns = qEnvironmentVariableIsSet("LUMETRA_RUN_LOG");
 
 } // namespace
 
@@ -93,33 +74,42 @@ Lumetrafrm::Lumetrafrm(QWidget* parent) : QWidget(parent)
     setWindowTitle(QStringLiteral("Lumetra - https://lumetra.example.org"));
 
     QPalette pal = palette();
-    pal.setColor(QPalette::Window, QColor::fromRgb(threeDLightRgb));
+    pal.setColor(QPalette::Window, QColor::fromRgb(threeDLightPixel));
     pal.setColor(QPalette::WindowText, Qt::black);
     setPalette(pal);
     setAutoFillBackground(false);
     setAttribute(Qt::WA_OpaquePaintEvent);
 
-    // The picture covers everything a run draws and the whole screen, so nothing that
-    // a maximized window shows is lost.
-    QSize logical(px(13000) + 2, px(9000) + 2);
-    if (const QScreen* s = screen())
-        logical = logical.expandedTo(s->geometry().size());
-    picture_ = std::make_unique<Picture>(logical, devicePixelRatioF(), threeDLightRgb);
-    canvas_ = std::make_unique<QtCanvas>(this, *picture_);
+    const QSize designed(qRound(10035 / twipsPerPixel), qRound(8535 / twipsPerPixel));
+    placement_ = placeDesign(designed.width(), designed.height());
+    picture_ = std::make_unique<Picture>(placement_.pixelsPerTwip() * devicePixelRatioF(), threeDLightPixel);
+    canvas_ = std::make_unique<QtCanvas>(this, *picture_, [this](const PixelRect& r) { showChanged(r); });
     report_ = [this](const QString& message) { showErrorReport(this, message); };
+    style_ = std::make_unique<app::ScaledStyle>(nullptr);
 
     buildControls();
-    paintSurfaceControls();
     setTabOrder();
     wireHandlers();
-    resize(px(10035), px(8535));
+    buildActions();
+    resize(designed);
+    placeControls();
+    picture_->setUnderlay([this](Picture& p) { paintUnderlay(p); });
 
     handle(&Lumetrafrm::Form_Load);
     if (auto* start = findChild<QPushButton*>(QStringLiteral("cmdStart")))
         start->setFocus(Qt::OtherFocusReason);
 }
 
-Lumetrafrm::~Lumetrafrm() = default;
+Lumetrafrm::~Lumetrafrm()
+{
+    // the controls use the style; they go first
+    qDeleteAll(findChildren<QWidget*>(Qt::FindDirectChildrenOnly));
+}
+
+QRect Lumetrafrm::designRect() const
+{
+    return QRect(placement_.left, placement_.top, qRound(placement_.width()), qRound(placement_.height()));
+}
 
 void Lumetrafrm::buildControls()
 {
@@ -171,8 +161,7 @@ void Lumetrafrm::buildControls()
             continue;
         }
         w->setObjectName(qs(c.name));
-        w->setGeometry(rectOf(c));
-        w->setFont(fontOf(c, font()));
+        w->setStyle(style_.get());
         if (const auto bg = backgroundOf(c)) {
             QPalette p = w->palette();
             p.setColor(QPalette::Window, *bg);
@@ -189,27 +178,86 @@ void Lumetrafrm::buildControls()
             w->raise();
 }
 
-void Lumetrafrm::paintSurfaceControls()
+void Lumetrafrm::placeControls()
 {
-    QPainter p(&picture_->imageForPainting());
+    const double f = placement_.factor;
+    const auto px = [f](int twips) { return qRound(twips * f / twipsPerPixel); };
+    const QFont windowFont = QApplication::font();
+    style_->setFactor(f);
+    for (const auto& c : app::controls) {
+        auto* w = findChild<QWidget*>(qs(c.name));
+        if (!w)
+            continue;
+        // option buttons sit in their frames, which are already placed
+        const QPoint origin = c.container.empty() ? QPoint(placement_.left, placement_.top) : QPoint();
+        w->setGeometry(QRect(origin + QPoint(px(c.left), px(c.top)), QSize(px(c.width), px(c.height))));
+        QFont font;
+        if (c.font == 0) {
+            // set explicitly, or a control would take its bold frame's font
+            font = QFont(windowFont.family());
+            font.setPointSizeF(windowFont.pointSizeF() * f);
+            font.setBold(false);
+        } else {
+            const auto spec = app::fontFor(c.font);
+            font = QFont(qs(spec.family));
+            font.setPointSizeF(spec.pointSize * f);
+            font.setBold(true);
+            font.setItalic(false);
+            font.setUnderline(false);
+            font.setStrikeOut(false);
+        }
+        w->setFont(font);
+    }
+    if (logRuns)
+        std::fprintf(stderr, "lumetra: scale %.4f at %d,%d in %dx%d\n", f, placement_.left, placement_.top, width(),
+                     height());
+}
+
+void Lumetrafrm::paintUnderlay(Picture& picture)
+{
+    const double dpr = devicePixelRatioF();
+    const double deviceFactor = placement_.factor * dpr;
+    QImage image(reinterpret_cast<uchar*>(picture.mutablePixels()), picture.width(), picture.height(),
+                 picture.width() * 4, QImage::Format_RGB32);
+    QPainter p(&image);
     for (QObject* child : children()) {
         const auto* item = dynamic_cast<const SurfaceControl*>(child);
         if (!item)
             continue;
         const ControlSpec& c = item->layout;
+        const auto dev = [&](int twips) { return qRound(twips * deviceFactor / twipsPerPixel); };
         if (c.kind == Kind::Line) {
-            p.setPen(QPen(Qt::black, 1));
-            p.drawLine(QPointF(c.left / twipsPerPixel, c.top / twipsPerPixel),
-                       QPointF(c.width / twipsPerPixel, c.height / twipsPerPixel));
+            // one pixel wide at factor 1, like every line the run draws
+            const int w = std::max(1, qRound(deviceFactor));
+            p.fillRect(QRect(dev(c.left), dev(c.top), w, dev(c.height) - dev(c.top) + 1), Qt::black);
         } else {
-            const QRect r = rectOf(c);
+            const QRect r(dev(c.left), dev(c.top), dev(c.width), dev(c.height));
             if (const auto bg = backgroundOf(c))
                 p.fillRect(r, *bg);
+            const auto spec = app::fontFor(c.font);
+            QFont font(qs(spec.family));
+            font.setPointSizeF(spec.pointSize * deviceFactor);
+            font.setBold(true);
+            p.setFont(font);
             p.setPen(Qt::black);
-            p.setFont(fontOf(c, font()));
             p.drawText(r, Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap, qs(c.text));
         }
     }
+}
+
+void Lumetrafrm::fitPicture()
+{
+    const double wanted = placement_.pixelsPerTwip() * devicePixelRatioF();
+    if (picture_->scale() != wanted)
+        picture_->setScale(wanted);
+}
+
+void Lumetrafrm::showChanged(const PixelRect& d)
+{
+    const double dpr = devicePixelRatioF();
+    const int x0 = static_cast<int>(std::floor(d.x0 / dpr)) - 1, y0 = static_cast<int>(std::floor(d.y0 / dpr)) - 1;
+    const int x1 = static_cast<int>(std::ceil((d.x1 + 1) / dpr)) + 1, y1 = static_cast<int>(std::ceil((d.y1 + 1) / dpr)) + 1;
+    update(QRect(QPoint(x0, y0), QPoint(x1, y1)).translated(placement_.left, placement_.top));
 }
 
 void Lumetrafrm::setTabOrder()
@@ -247,23 +295,35 @@ void Lumetrafrm::wireHandlers()
             [this] { handle(&Lumetrafrm::HScroll1_Change); });
 
     // an option's handler runs when it becomes selected, by a click or from the program
-    const std::pair<const char*, void (Lumetrafrm::*)()> options[] = {
-        {"opUhel45", &Lumetrafrm::opUhel45_Click},   {"opUhel90", &Lumetrafrm::opUhel90_Click},
-        {"opVzduch", &Lumetrafrm::opVzduch_Click},   {"opSklo", &Lumetrafrm::opSklo_Click},
-        {"opČervená", &Lumetrafrm::opČervená_Click}, {"opZelená", &Lumetrafrm::opZelená_Click},
-        {"opModrá", &Lumetrafrm::opModrá_Click},     {"opRychlá", &Lumetrafrm::opRychlá_Click},
-        {"opPomalejší", &Lumetrafrm::opPomalejší_Click}, {"opPomalá", &Lumetrafrm::opPomalá_Click},
-    };
-    for (const auto& [name, handler] : options) {
-        auto* option = findChild<QRadioButton*>(QString::fromUtf8(name));
+    for (const auto& c : app::controls) {
+        if (c.kind != Kind::OptionButton)
+            continue;
+        auto* option = findChild<QRadioButton*>(qs(c.name));
+        const Form::Handler handler = Form::optionHandler(c.name);
         // the tab key stops at a group once, on its selected button; arrows move within it
         option->setFocusPolicy(Qt::ClickFocus);
-        connect(option, &QRadioButton::toggled, this, [this, option, handler = handler](bool selected) {
+        connect(option, &QRadioButton::toggled, this, [this, option, handler](bool selected) {
             option->setFocusPolicy(selected ? Qt::StrongFocus : Qt::ClickFocus);
-            if (selected)
+            if (selected && handler)
                 handle(handler);
         });
     }
+}
+
+void Lumetrafrm::buildActions()
+{
+    auto add = [this](const QString& text, const QKeySequence& keys, void (Lumetrafrm::*handler)()) {
+        auto* action = new QAction(text, this);
+        action->setShortcut(keys);
+        action->setShortcutContext(Qt::WindowShortcut);
+        connect(action, &QAction::triggered, this, [this, handler] { handle(handler); });
+        addAction(action);
+        return action;
+    };
+    copyAction_ = add(QStringLiteral("Kopírovat obrázek"), QKeySequence(Qt::CTRL | Qt::Key_C), &Lumetrafrm::copyPicture);
+    saveAction_ = add(QStringLiteral("Uložit obrázek…"), QKeySequence(Qt::CTRL | Qt::Key_S), &Lumetrafrm::savePicture);
+    fullScreenAction_ = add(QStringLiteral("Celá obrazovka"), QKeySequence(Qt::Key_F11), &Lumetrafrm::toggleFullScreen);
+    fullScreenAction_->setCheckable(true);
 }
 
 void Lumetrafrm::handle(void (Lumetrafrm::*handler)())
@@ -296,34 +356,27 @@ void Lumetrafrm::showErrorReport(QWidget* parent, const QString& message)
     box.exec();
 }
 
-void Lumetrafrm::select(const char* optionName)
+void Lumetrafrm::select(std::string_view optionName)
 {
-    auto* option = findChild<QRadioButton*>(QString::fromUtf8(optionName));
+    auto* option = findChild<QRadioButton*>(qs(optionName));
     if (!option)
-        throw Failure(std::string("Ovládací prvek ") + optionName + " v okně chybí.");
+        throw Failure("Ovládací prvek " + std::string(optionName) + " v okně chybí.");
     option->setChecked(true);
 }
 
-void Lumetrafrm::Form_Load()
+int Lumetrafrm::scrollValue()
 {
-    canvas_->Text(Box::nUhel, "45");
-    canvas_->Text(Box::nIndex, toText(1.7));
-    canvas_->Text(Box::nKmitočet, toText(0.75));
-    canvas_->Text(Box::nMaže, toText(0));
-    canvas_->Text(Box::nBarva, "Zelená");
-    select("opUhel45");
-    select("opSklo");
-    select("opZelená");
-    canvas_->Text(Box::nKlepnuto, toText(0));
-    select("opRychlá");
-    canvas_->Text(Box::nSpomalení, toText(1));
+    return findChild<QScrollBar*>(QStringLiteral("HScroll1"))->value();
+}
+
+void Lumetrafrm::unload()
+{
+    close();
 }
 
 void Lumetrafrm::cmdStart_Click()
 {
     running_ = true;
-    // With LUMETRA_RUN_LOG set, each run's duration goes to stderr, for measuring speed.
-    static const bool logRuns = qEnvironmentVariableIsSet("LUMETRA_RUN_LOG");
     QElapsedTimer clock;
     clock.start();
     struct EndOfRun {
@@ -337,6 +390,7 @@ void Lumetrafrm::cmdStart_Click()
             // input held back during the run waits in Qt's queue until the loop is woken
             if (auto* loop = QAbstractEventDispatcher::instance())
                 loop->wakeUp();
+            // With LUMETRA_RUN_LOG set, each run's duration goes to stderr, for measuring speed.
             if (logRuns) {
                 const qint64 asking = w->canvas_->askingNanoseconds() - askedBefore;
                 std::fprintf(stderr, "lumetra: run ended after %.1f ms, %.1f ms of them waiting for an answer (delay count %s)\n",
@@ -345,88 +399,133 @@ void Lumetrafrm::cmdStart_Click()
             }
         }
     } endOfRun{this, clock, canvas_->askingNanoseconds()};
-    sim::startRun(*canvas_);
+    Form::cmdStart_Click();
 }
 
-void Lumetrafrm::cmdKonec_Click()
+QImage Lumetrafrm::shownImage()
 {
-    close();
+    fitPicture();
+    return grab(designRect()).toImage();
 }
 
-void Lumetrafrm::HScroll1_Change()
+void Lumetrafrm::copyPicture()
 {
-    canvas_->Text(Box::nSpomalení, toText(findChild<QScrollBar*>(QStringLiteral("HScroll1"))->value()));
+    QApplication::clipboard()->setImage(shownImage());
 }
 
-void Lumetrafrm::opUhel45_Click() { canvas_->Text(Box::nUhel, "45"); }
-void Lumetrafrm::opUhel90_Click() { canvas_->Text(Box::nUhel, "90"); }
-
-void Lumetrafrm::opVzduch_Click()
+QString Lumetrafrm::proposedFileName()
 {
-    canvas_->Text(Box::nIndex, toText(1));
-    canvas_->Visible(Box::nVzduchSklo, true);
-    canvas_->Visible(Box::nSklo, false);
-    canvas_->Text(Box::nKlepnuto, toText(1));
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    if (folder.isEmpty() || !QDir(folder).exists())
+        folder = QDir::homePath();
+    return QDir(folder).filePath(QDateTime::currentDateTime().toString(QStringLiteral("'lumetra-'yyyy-MM-dd-HHmmss'.png'")));
 }
 
-void Lumetrafrm::opSklo_Click()
+void Lumetrafrm::savePicture()
 {
-    canvas_->Text(Box::nIndex, toText(1.7));
-    canvas_->Visible(Box::nVzduchSklo, false);
-    canvas_->Visible(Box::nSklo, true);
-    canvas_->Text(Box::nKlepnuto, toText(1));
+    const QImage image = shownImage();
+    const QString proposed = proposedFileName();
+    QString path = chooseFile_ ? chooseFile_(proposed)
+                               : QFileDialog::getSaveFileName(this, QStringLiteral("Uložit obrázek"), proposed,
+                                                              QStringLiteral("Obrázky PNG (*.png)"));
+    if (path.isEmpty())
+        return;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += QStringLiteral(".png");
+    writePng(image, path);
 }
 
-void Lumetrafrm::opČervená_Click()
+void Lumetrafrm::writePng(const QImage& image, const QString& path)
 {
-    canvas_->Text(Box::nKmitočet, toText(0.5));
-    canvas_->Text(Box::nBarva, "Červená");
+    QSaveFile file(path);
+    const auto fail = [&](const char* what) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        throw Failure(QStringLiteral("Obrázek nelze uložit do souboru „%1“: %2 (%3).")
+                          .arg(QDir::toNativeSeparators(path), QString::fromUtf8(what), reason)
+                          .toStdString());
+    };
+    if (!file.open(QIODevice::WriteOnly))
+        fail("soubor nelze vytvořit, do složky nejspíš nelze zapisovat");
+    if (!image.save(&file, "PNG"))
+        fail("zápis se nezdařil, disk je možná plný");
+    if (!file.commit())
+        fail("soubor se nepodařilo dokončit, disk je možná plný");
 }
 
-void Lumetrafrm::opZelená_Click()
+void Lumetrafrm::toggleFullScreen()
 {
-    canvas_->Text(Box::nKmitočet, toText(0.75));
-    canvas_->Text(Box::nBarva, "Zelená");
+    if (isFullScreen()) {
+        if (maximizedBeforeFullScreen_)
+            showMaximized();
+        else
+            showNormal();
+    } else {
+        maximizedBeforeFullScreen_ = isMaximized();
+        showFullScreen();
+    }
 }
 
-void Lumetrafrm::opModrá_Click()
+void Lumetrafrm::changeEvent(QEvent* event)
 {
-    canvas_->Text(Box::nKmitočet, toText(1));
-    canvas_->Text(Box::nBarva, "Modrá");
+    if (event->type() == QEvent::WindowStateChange && fullScreenAction_)
+        fullScreenAction_->setChecked(isFullScreen());
+    QWidget::changeEvent(event);
 }
 
-void Lumetrafrm::opRychlá_Click() { canvas_->Text(Box::nSpomalení, toText(1)); }
-void Lumetrafrm::opPomalejší_Click() { canvas_->Text(Box::nSpomalení, toText(10000)); }
-void Lumetrafrm::opPomalá_Click() { canvas_->Text(Box::nSpomalení, toText(20000)); }
+void Lumetrafrm::contextMenuEvent(QContextMenuEvent* event)
+{
+    // only on the drawing area: the controls keep their own menus or none
+    if (QWidget* under = childAt(event->pos()); under && under != this) {
+        event->ignore();
+        return;
+    }
+    QMenu menu(this);
+    menu.addAction(copyAction_);
+    menu.addAction(saveAction_);
+    menu.addSeparator();
+    menu.addAction(fullScreenAction_);
+    menu.exec(event->globalPos());
+}
 
 void Lumetrafrm::paintEvent(QPaintEvent* event)
 {
     static bool firstPaint = true;
-    if (firstPaint && qEnvironmentVariableIsSet("LUMETRA_RUN_LOG")) {
+    if (firstPaint && logRuns) {
         // wall-clock time, to compare with the moment the program was started
         std::fprintf(stderr, "lumetra: window first painted at %lld ms\n",
                      static_cast<long long>(QDateTime::currentMSecsSinceEpoch()));
     }
     firstPaint = false;
+    // the picture follows the window's size lazily, once per paint however many resizes came first
+    fitPicture();
+    const double dpr = devicePixelRatioF();
+    QImage image(reinterpret_cast<const uchar*>(picture_->pixels()), picture_->width(), picture_->height(),
+                 picture_->width() * 4, QImage::Format_RGB32);
+    image.setDevicePixelRatio(dpr);
+    const QRect covered(QPoint(placement_.left, placement_.top), image.deviceIndependentSize().toSize());
     QPainter p(this);
-    const QImage& image = picture_->image();
-    const QRect covered(QPoint(0, 0), image.deviceIndependentSize().toSize());
     for (const QRect& r : event->region()) {
         const QRect inside = r & covered;
         if (!inside.isEmpty()) {
-            const qreal dpr = image.devicePixelRatio();
+            const QRect source = inside.translated(-covered.topLeft());
             p.drawImage(inside, image,
-                        QRectF(inside.x() * dpr, inside.y() * dpr, inside.width() * dpr, inside.height() * dpr));
+                        QRectF(source.x() * dpr, source.y() * dpr, source.width() * dpr, source.height() * dpr));
         }
-        // beyond the picture there is only background
+        // the margins show only background
         for (const QRect& rest : QRegion(r).subtracted(covered))
-            p.fillRect(rest, QColor::fromRgb(threeDLightRgb));
+            p.fillRect(rest, QColor::fromRgb(threeDLightPixel));
     }
 }
 
 void Lumetrafrm::resizeEvent(QResizeEvent* event)
 {
-    picture_->ensureSize(size());
+    const Placement now = placeDesign(width(), height());
+    if (now.factor != placement_.factor || now.left != placement_.left || now.top != placement_.top) {
+        placement_ = now;
+        placeControls();
+        update();
+    }
     QWidget::resizeEvent(event);
 }
 

@@ -66,7 +66,7 @@ BENCHMARK(BM_SweepOnRecordingCanvas)->Unit(benchmark::kMillisecond);
 // A window with the text boxes a run uses, never shown.
 struct OffscreenWindow {
     QWidget window;
-    Picture picture{QSize(1920, 1080), 1.0, threeDLightRgb};
+    Picture picture{1.0 / twipsPerPixel, threeDLightPixel};
     QtCanvas canvas{&window, picture};
     OffscreenWindow()
     {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
-#include <cstring>
+#include <unordered_map>
 
 namespace lumetra {
 
@@ -41,60 +41,139 @@ bool clipSegment(double& x0, double& y0, double& x1, double& y1, double xmin, do
     return true;
 }
 
+// Below this the picture is coarser than a window at the smallest factor on a screen
+// zoomed out to half; the covering rules below hold down to it.
+constexpr double smallestScale = 1.0 / 60.0;
+constexpr double largestScale = 0.5;
+
+double boundedScale(double s)
+{
+    return std::isfinite(s) ? std::clamp(s, smallestScale, largestScale) : 1.0 / twipsPerPixel;
+}
+
+// How far, in twips, the pixels of a line of this width can reach beyond its end points
+// at any scale from smallestScale up: half the pen, and the rounding to whole pixels.
+double reachOf(int width)
+{
+    return 7.5 * width + 1.25 / smallestScale + 5;
+}
+
+// Disjoint closed intervals of one row, in order. Two intervals join only when they
+// overlap or touch, so a covered interval is covered at every scale.
+class Intervals {
+public:
+    bool covers(float a, float b) const
+    {
+        auto it = std::upper_bound(spans_.begin(), spans_.end(), a,
+                                   [](float v, const std::pair<float, float>& s) { return v < s.first; });
+        return it != spans_.begin() && std::prev(it)->second >= b;
+    }
+    void add(float a, float b)
+    {
+        auto first = std::lower_bound(spans_.begin(), spans_.end(), a,
+                                      [](const std::pair<float, float>& s, float v) { return s.second < v; });
+        auto last = first;
+        while (last != spans_.end() && last->first <= b) {
+            a = std::min(a, last->first);
+            b = std::max(b, last->second);
+            ++last;
+        }
+        if (first == last) {
+            spans_.insert(first, {a, b});
+        } else {
+            *first = {a, b};
+            spans_.erase(first + 1, last);
+        }
+    }
+
+private:
+    std::vector<std::pair<float, float>> spans_;
+};
+
 } // namespace
 
-Picture::Picture(QSize logicalSize, qreal devicePixelRatio, QRgb background)
-    : dpr_(devicePixelRatio > 0 ? devicePixelRatio : 1.0), background_(background | 0xFF000000u)
+Picture::Picture(double devicePixelsPerTwip, Pixel background)
+    : scale_(boundedScale(devicePixelsPerTwip)), background_(background | 0xFF000000u), compactAt_(1u << 18)
 {
-    const QSize device(static_cast<int>(std::ceil(logicalSize.width() * dpr_)),
-                       static_cast<int>(std::ceil(logicalSize.height() * dpr_)));
-    image_ = QImage(device.expandedTo(QSize(1, 1)), QImage::Format_RGB32);
-    image_.setDevicePixelRatio(dpr_);
-    image_.fill(background_);
     remembered_.resize(slotCount);
+    allocate();
     setWidth(1);
-    resetCells();
-    dirty_ = image_.rect();
 }
 
-void Picture::ensureSize(QSize logicalSize)
+void Picture::allocate()
 {
-    const QSize device(static_cast<int>(std::ceil(logicalSize.width() * dpr_)),
-                       static_cast<int>(std::ceil(logicalSize.height() * dpr_)));
-    const QSize grown = image_.size().expandedTo(device);
-    if (grown == image_.size())
-        return;
-    QImage bigger(grown, QImage::Format_RGB32);
-    bigger.setDevicePixelRatio(dpr_);
-    bigger.fill(background_);
-    for (int y = 0; y < image_.height(); ++y)
-        std::memcpy(bigger.scanLine(y), image_.constScanLine(y), static_cast<std::size_t>(image_.width()) * 4);
-    image_ = std::move(bigger);
-    resetCells();
-    dirty_ = image_.rect();
-}
-
-void Picture::resetCells()
-{
-    cellsX_ = (image_.width() >> cellShift) + 1;
-    cellsY_ = (image_.height() >> cellShift) + 1;
+    width_ = static_cast<int>(std::floor(designWidthTwips * scale_ + 1e-9)) + 1;
+    height_ = static_cast<int>(std::floor(designHeightTwips * scale_ + 1e-9)) + 1;
+    pixels_.assign(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_), background_);
+    cellsX_ = (width_ >> cellShift) + 1;
+    cellsY_ = (height_ >> cellShift) + 1;
     cells_.assign(static_cast<std::size_t>(cellsX_) * static_cast<std::size_t>(cellsY_), Cell{});
+    forgetRepeats();
+    dirty_ = {0, 0, width_ - 1, height_ - 1};
+}
+
+void Picture::forgetRepeats()
+{
     ++generation_;
 }
 
-QImage& Picture::imageForPainting()
+void Picture::setScale(double devicePixelsPerTwip)
 {
-    ++generation_;
-    dirty_ = image_.rect();
-    return image_;
+    const double s = boundedScale(devicePixelsPerTwip);
+    if (s == scale_)
+        return;
+    scale_ = s;
+    allocate();
+    repaint();
+}
+
+void Picture::repaint()
+{
+    compact();
+    if (underlay_) {
+        underlay_(*this);
+        forgetRepeats();
+    }
+    const int width = lineWidth_;
+    for (const Stroke& s : strokes_) {
+        if (s.width != lineWidth_)
+            setWidth(s.width);
+        const std::size_t slot = hashStroke(s) & (slotCount - 1);
+        if (isHarmlessRepeat(s, slot))
+            continue;
+        rasterise(s);
+    }
+    setWidth(width);
+    dirty_ = {0, 0, width_ - 1, height_ - 1};
+}
+
+void Picture::setUnderlay(std::function<void(Picture&)> paint)
+{
+    underlay_ = std::move(paint);
+    std::fill(pixels_.begin(), pixels_.end(), background_);
+    repaint();
+}
+
+Pixel* Picture::mutablePixels()
+{
+    forgetRepeats();
+    dirty_ = {0, 0, width_ - 1, height_ - 1};
+    return pixels_.data();
 }
 
 void Picture::setWidth(int pixels)
 {
-    width_ = std::max(1, pixels);
-    deviceWidth_ = std::max(1, static_cast<int>(std::lround(width_ * dpr_)));
+    lineWidth_ = std::max(1, pixels);
+    setPen(std::max(1, static_cast<int>(std::lround(lineWidth_ * twipsPerPixel * scale_))));
+}
+
+void Picture::setPen(int deviceWidth)
+{
+    if (deviceWidth == deviceWidth_ && !pen_.empty())
+        return;
+    deviceWidth_ = deviceWidth;
     // round pen: a disc of the line's width, so thick lines get round ends
-    const int w = deviceWidth_;
+    const int w = deviceWidth;
     penOrigin_ = (w - 1) / 2;
     const double c = (w - 1) / 2.0, r2 = (w / 2.0) * (w / 2.0) + 1e-9;
     pen_.clear();
@@ -110,7 +189,7 @@ void Picture::setWidth(int pixels)
     }
 }
 
-std::size_t Picture::hashKey(const Key& k)
+std::size_t Picture::hashStroke(const Stroke& k)
 {
     std::uint64_t h = 1469598103934665603ull;
     for (std::uint32_t v : {std::bit_cast<std::uint32_t>(k.x1), std::bit_cast<std::uint32_t>(k.y1),
@@ -122,7 +201,7 @@ std::size_t Picture::hashKey(const Key& k)
     return static_cast<std::size_t>(h ^ (h >> 29));
 }
 
-bool Picture::isHarmlessRepeat(const Key& key, std::size_t slot) const
+bool Picture::isHarmlessRepeat(const Stroke& key, std::size_t slot) const
 {
     const Remembered& r = remembered_[slot];
     if (r.generation != generation_ || !(r.key == key))
@@ -134,45 +213,40 @@ bool Picture::isHarmlessRepeat(const Key& key, std::size_t slot) const
     return true;
 }
 
-void Picture::fillRow(int y, int xa, int xb, QRgb colour)
+void Picture::fillRow(int y, int xa, int xb, Pixel colour)
 {
-    if (y < 0 || y >= image_.height())
+    if (y < 0 || y >= height_)
         return;
     xa = std::max(xa, 0);
-    xb = std::min(xb, image_.width() - 1);
+    xb = std::min(xb, width_ - 1);
     if (xa > xb)
         return;
-    auto* row = reinterpret_cast<QRgb*>(image_.scanLine(y));
+    Pixel* row = pixels_.data() + static_cast<std::ptrdiff_t>(y) * width_;
     std::fill(row + xa, row + xb + 1, colour);
 }
 
-void Picture::fillColumn(int x, int ya, int yb, QRgb colour)
+void Picture::fillColumn(int x, int ya, int yb, Pixel colour)
 {
-    if (x < 0 || x >= image_.width())
+    if (x < 0 || x >= width_)
         return;
     ya = std::max(ya, 0);
-    yb = std::min(yb, image_.height() - 1);
-    const auto stride = static_cast<std::ptrdiff_t>(image_.bytesPerLine() / 4);
-    auto* p = reinterpret_cast<QRgb*>(image_.bits()) + ya * stride + x;
-    for (int y = ya; y <= yb; ++y, p += stride)
+    yb = std::min(yb, height_ - 1);
+    Pixel* p = pixels_.data() + static_cast<std::ptrdiff_t>(ya) * width_ + x;
+    for (int y = ya; y <= yb; ++y, p += width_)
         *p = colour;
 }
 
-void Picture::plot(int x, int y, QRgb colour)
-{
-    if (x >= 0 && y >= 0 && x < image_.width() && y < image_.height())
-        reinterpret_cast<QRgb*>(image_.scanLine(y))[x] = colour;
-}
-
-void Picture::stamp(int x, int y, QRgb colour)
+void Picture::stamp(int x, int y, Pixel colour)
 {
     for (std::size_t r = 0; r < pen_.size(); ++r)
         fillRow(y + static_cast<int>(r) - penOrigin_, x + pen_[r].first, x + pen_[r].second, colour);
 }
 
-void Picture::touch(int x0, int y0, int x1, int y1, QRgb colour)
+void Picture::touch(int x0, int y0, int x1, int y1, Pixel colour)
 {
-    dirty_ |= QRect(QPoint(x0, y0), QPoint(x1, y1));
+    dirty_ = dirty_.empty() ? PixelRect{x0, y0, x1, y1}
+                            : PixelRect{std::min(dirty_.x0, x0), std::min(dirty_.y0, y0), std::max(dirty_.x1, x1),
+                                        std::max(dirty_.y1, y1)};
     const std::uint64_t now = clock_;
     for (int cy = y0 >> cellShift; cy <= (y1 >> cellShift); ++cy) {
         Cell* cell = &cells_[static_cast<std::size_t>(cy * cellsX_ + (x0 >> cellShift))];
@@ -186,23 +260,27 @@ void Picture::touch(int x0, int y0, int x1, int y1, QRgb colour)
     }
 }
 
-void Picture::drawLine(float x1, float y1, float x2, float y2, QRgb colour)
+void Picture::drawLine(float x1, float y1, float x2, float y2, Pixel colour)
 {
-    colour |= 0xFF000000u;
-    const Key key{x1, y1, x2, y2, colour, width_};
-    const std::size_t slot = hashKey(key) & (slotCount - 1);
-    if (isHarmlessRepeat(key, slot)) {
+    const Stroke s{x1, y1, x2, y2, colour | 0xFF000000u, lineWidth_};
+    const std::size_t slot = hashStroke(s) & (slotCount - 1);
+    if (isHarmlessRepeat(s, slot)) {
         ++skipped_;
         return;
     }
+    rasterise(s);
+    keep(s);
+}
 
-    const double scale = dpr_ / twipsPerPixel;
-    double fx1 = x1 * scale, fy1 = y1 * scale, fx2 = x2 * scale, fy2 = y2 * scale;
+void Picture::rasterise(const Stroke& s)
+{
+    const double scale = scale_;
+    double fx1 = s.x1 * scale, fy1 = s.y1 * scale, fx2 = s.x2 * scale, fy2 = s.y2 * scale;
     const double margin = deviceWidth_ + 2;
-    const bool inside = std::min({fx1, fx2, fy1, fy2}) >= -margin && std::max(fx1, fx2) <= image_.width() + margin
-                        && std::max(fy1, fy2) <= image_.height() + margin;
+    const bool inside = std::min({fx1, fx2, fy1, fy2}) >= -margin && std::max(fx1, fx2) <= width_ + margin
+                        && std::max(fy1, fy2) <= height_ + margin;
     if (!inside) {
-        const double right = image_.width() + margin, bottom = image_.height() + margin;
+        const double right = width_ + margin, bottom = height_ + margin;
         if (fy1 == fy2 || fx1 == fx2) {
             if (std::max(fx1, fx2) < -margin || std::min(fx1, fx2) > right || std::max(fy1, fy2) < -margin
                 || std::min(fy1, fy2) > bottom)
@@ -223,11 +301,12 @@ void Picture::drawLine(float x1, float y1, float x2, float y2, QRgb colour)
     const int reachLo = -penOrigin_, reachHi = deviceWidth_ - 1 - penOrigin_;
     const int bx0 = std::max(std::min(X1, X2) + reachLo, 0);
     const int by0 = std::max(std::min(Y1, Y2) + reachLo, 0);
-    const int bx1 = std::min(std::max(X1, X2) + reachHi, image_.width() - 1);
-    const int by1 = std::min(std::max(Y1, Y2) + reachHi, image_.height() - 1);
+    const int bx1 = std::min(std::max(X1, X2) + reachHi, width_ - 1);
+    const int by1 = std::min(std::max(Y1, Y2) + reachHi, height_ - 1);
     if (bx0 > bx1 || by0 > by1)
         return;
 
+    const Pixel colour = s.colour;
     if (Y1 == Y2) {
         const int xa = std::min(X1, X2), xb = std::max(X1, X2);
         for (std::size_t r = 0; r < pen_.size(); ++r)
@@ -243,10 +322,13 @@ void Picture::drawLine(float x1, float y1, float x2, float y2, QRgb colour)
         int err = dx + dy, x = X1, y = Y1;
         const bool thin = deviceWidth_ == 1;
         for (;;) {
-            if (thin)
-                plot(x, y, colour);
-            else
+            if (thin) {
+                if (x >= 0 && y >= 0 && x < width_ && y < height_)
+                    pixels_[static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) + static_cast<std::size_t>(x)]
+                        = colour;
+            } else {
                 stamp(x, y, colour);
+            }
             if (x == X2 && y == Y2)
                 break;
             const int e2 = 2 * err;
@@ -263,21 +345,107 @@ void Picture::drawLine(float x1, float y1, float x2, float y2, QRgb colour)
 
     ++clock_;
     touch(bx0, by0, bx1, by1, colour);
-    remembered_[slot] = {key, clock_, generation_, bx0 >> cellShift, by0 >> cellShift, bx1 >> cellShift,
-                         by1 >> cellShift};
+    remembered_[hashStroke(s) & (slotCount - 1)] = {s, clock_, generation_, bx0 >> cellShift, by0 >> cellShift,
+                                                    bx1 >> cellShift, by1 >> cellShift};
 }
 
-QRect Picture::takeDirty()
+void Picture::keep(const Stroke& s)
 {
-    if (dirty_.isEmpty())
-        return {};
-    const QRect d = dirty_;
-    dirty_ = QRect();
-    const int x0 = static_cast<int>(std::floor(d.left() / dpr_)) - 1;
-    const int y0 = static_cast<int>(std::floor(d.top() / dpr_)) - 1;
-    const int x1 = static_cast<int>(std::ceil((d.right() + 1) / dpr_)) + 1;
-    const int y1 = static_cast<int>(std::ceil((d.bottom() + 1) / dpr_)) + 1;
-    return QRect(QPoint(x0, y0), QPoint(x1, y1));
+    const double reach = reachOf(s.width);
+    // nothing of it can reach the design area at any scale
+    if (std::min(s.x1, s.x2) - reach > designWidthTwips || std::max(s.x1, s.x2) + reach < 0
+        || std::min(s.y1, s.y2) - reach > designHeightTwips || std::max(s.y1, s.y2) + reach < 0)
+        return;
+    strokes_.push_back(s);
+    if (strokes_.size() >= compactAt_)
+        compact();
+}
+
+std::size_t Picture::keptLines() const
+{
+    return strokes_.size();
+}
+
+// Forgets the lines that later ones cover at every scale, newest first:
+// - an exact repeat covers the earlier copy;
+// - horizontal lines of one row and width cover the parts of that row they span;
+// - thin horizontal lines on every twip row of an area (a wipe) cover whatever lies
+//   inside it, with room left for the widest pen and the rounding of any scale.
+void Picture::compact()
+{
+    const std::size_t n = strokes_.size();
+    if (n == 0)
+        return;
+    std::size_t tableSize = 1;
+    while (tableSize < 2 * n)
+        tableSize <<= 1;
+    std::vector<std::uint32_t> seen(tableSize, UINT32_MAX);
+    std::vector<Intervals> thinRows(static_cast<std::size_t>(designHeightTwips) + 1);
+    std::unordered_map<std::uint64_t, Intervals> otherRows;
+    std::vector<bool> keepIt(n, false);
+
+    auto wiped = [&](const Stroke& s) {
+        const double reach = reachOf(s.width);
+        const double top = std::ceil(std::min(s.y1, s.y2) - reach), bottom = std::floor(std::max(s.y1, s.y2) + reach);
+        if (top < 0 || bottom > designHeightTwips)
+            return false;
+        const auto left = static_cast<float>(std::min(s.x1, s.x2) - reach);
+        const auto right = static_cast<float>(std::max(s.x1, s.x2) + reach);
+        for (auto y = static_cast<std::size_t>(top); y <= static_cast<std::size_t>(bottom); ++y)
+            if (!thinRows[y].covers(left, right))
+                return false;
+        return true;
+    };
+
+    for (std::size_t i = n; i-- > 0;) {
+        const Stroke& s = strokes_[i];
+        std::size_t h = hashStroke(s) & (tableSize - 1);
+        bool repeated = false;
+        while (seen[h] != UINT32_MAX) {
+            if (strokes_[seen[h]] == s) {
+                repeated = true;
+                break;
+            }
+            h = (h + 1) & (tableSize - 1);
+        }
+        if (repeated)
+            continue;
+
+        Intervals* row = nullptr;
+        const float a = std::min(s.x1, s.x2), b = std::max(s.x1, s.x2);
+        if (s.y1 == s.y2) {
+            const float y = s.y1;
+            if (s.width == 1 && y >= 0 && y <= designHeightTwips && y == std::floor(y))
+                row = &thinRows[static_cast<std::size_t>(y)];
+            else
+                row = &otherRows[(std::uint64_t{std::bit_cast<std::uint32_t>(y)} << 32)
+                                 | static_cast<std::uint32_t>(s.width)];
+            if (row->covers(a, b))
+                continue;
+        }
+        if (wiped(s))
+            continue;
+
+        keepIt[i] = true;
+        seen[h] = static_cast<std::uint32_t>(i);
+        if (row)
+            row->add(a, b);
+    }
+
+    std::size_t out = 0;
+    for (std::size_t i = 0; i < n; ++i)
+        if (keepIt[i])
+            strokes_[out++] = strokes_[i];
+    strokes_.resize(out);
+    strokes_.shrink_to_fit();
+    compactAt_ = std::max(2 * out, out + (std::size_t{1} << 18));
+}
+
+PixelRect Picture::takeDirty()
+{
+    const PixelRect d = dirty_;
+    dirty_ = {};
+    return d;
 }
 
 } // namespace lumetra

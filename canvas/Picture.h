@@ -1,92 +1,120 @@
 #pragma once
 
-#include <QColor>
-#include <QImage>
-#include <QRect>
-#include <QSize>
+#include "Placement.h"
 
-#include <array>
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 namespace lumetra {
 
-// The persistent picture a run draws into, in device pixels at the screen's pixel
-// ratio, 15 twips to a device-independent pixel. It survives covering, minimising and
-// resizing because the window only ever copies it to the screen.
+// 0xFFRRGGBB: what QImage calls RGB32.
+using Pixel = std::uint32_t;
+
+// Device pixels, both corners included.
+struct PixelRect {
+    int x0 = 0, y0 = 0, x1 = -1, y1 = -1;
+    bool empty() const { return x1 < x0 || y1 < y0; }
+    int width() const { return x1 - x0 + 1; }
+    int height() const { return y1 - y0 + 1; }
+};
+
+// The persistent picture of the design area that runs draw into, in device pixels.
+// Both front ends wrap its pixels for the screen; it knows nothing of either.
 //
-// A line that repeats one drawn earlier, with nothing of another colour drawn near it
-// since, cannot change a pixel; such repeats are skipped.
+// It keeps the lines that can still show, so that at a new scale it draws itself again
+// as if they had been drawn there. A line is forgotten once later lines cover it at
+// every scale: a repeat of it, a longer line on its row, or a wipe over its area.
 class Picture {
 public:
-    static constexpr double twipsPerPixel = 15.0;
+    // devicePixelsPerTwip is the window's factor × the device pixel ratio / 15. Line
+    // widths, given in pixels of factor 1, grow with it.
+    Picture(double devicePixelsPerTwip, Pixel background);
 
-    Picture(QSize logicalSize, qreal devicePixelRatio, QRgb background);
+    // Draws the picture again at another scale, from the lines it kept.
+    void setScale(double devicePixelsPerTwip);
+    double scale() const { return scale_; }
 
-    // Grows the picture (never shrinks it); new areas get the background colour.
-    void ensureSize(QSize logicalSize);
+    int width() const { return width_; }
+    int height() const { return height_; }
+    // Rows of width() pixels, top row first.
+    const Pixel* pixels() const { return pixels_.data(); }
+    Pixel background() const { return background_; }
 
     void setWidth(int pixels);
-    int width() const { return width_; }
-    // End points in twips; colour as the screen shows it.
-    void drawLine(float x1, float y1, float x2, float y2, QRgb colour);
+    int lineWidth() const { return lineWidth_; }
+    // End points in twips.
+    void drawLine(float x1, float y1, float x2, float y2, Pixel colour);
 
-    const QImage& image() const { return image_; }
-    // For painting done outside drawLine (it forgets what it knew about repeats).
-    QImage& imageForPainting();
-    QRgb background() const { return background_; }
+    // Painted on the bare background, under every line, whenever the picture is drawn
+    // anew (the shell's own labels). The painter writes into mutablePixels().
+    void setUnderlay(std::function<void(Picture&)> paint);
+    Pixel* mutablePixels();
 
-    // Logical rectangle changed since the last call, and forgets it.
-    QRect takeDirty();
+    // Device rectangle changed since the last call, and forgets it.
+    PixelRect takeDirty();
 
+    // Lines kept for drawing again, and repeats that were not drawn at all.
+    std::size_t keptLines() const;
     std::uint64_t linesSkipped() const { return skipped_; }
 
 private:
-    struct Key {
+    struct Stroke {
         float x1, y1, x2, y2;
-        QRgb colour;
+        Pixel colour;
         int width;
-        bool operator==(const Key&) const = default;
+        bool operator==(const Stroke&) const = default;
     };
     struct Remembered {
-        Key key{};
+        Stroke key{};
         std::uint64_t stamp = 0;
         std::uint64_t generation = 0;
         int cx0 = 0, cy0 = 0, cx1 = -1, cy1 = -1;
     };
     struct Cell {
         std::uint64_t changed = 0;
-        QRgb colour = 0;
+        Pixel colour = 0;
         bool drawn = false;
     };
     static constexpr int cellShift = 5;
     static constexpr std::size_t slotCount = 4096;
 
-    void resetCells();
-    bool isHarmlessRepeat(const Key& key, std::size_t slot) const;
-    void plot(int x, int y, QRgb colour);
-    void fillRow(int y, int xa, int xb, QRgb colour);
-    void fillColumn(int x, int ya, int yb, QRgb colour);
-    void stamp(int x, int y, QRgb colour);
-    void touch(int x0, int y0, int x1, int y1, QRgb colour);
-    static std::size_t hashKey(const Key& key);
+    void allocate();
+    void repaint();
+    void rasterise(const Stroke& s);
+    void setPen(int deviceWidth);
+    void forgetRepeats();
+    bool isHarmlessRepeat(const Stroke& s, std::size_t slot) const;
+    void fillRow(int y, int xa, int xb, Pixel colour);
+    void fillColumn(int x, int ya, int yb, Pixel colour);
+    void stamp(int x, int y, Pixel colour);
+    void touch(int x0, int y0, int x1, int y1, Pixel colour);
+    void keep(const Stroke& s);
+    void compact();
+    static std::size_t hashStroke(const Stroke& s);
 
-    QImage image_;
-    qreal dpr_;
-    QRgb background_;
-    int width_ = 1;
+    double scale_;
+    Pixel background_;
+    int width_ = 0, height_ = 0;
+    std::vector<Pixel> pixels_;
+    std::function<void(Picture&)> underlay_;
+
+    int lineWidth_ = 1;
     int deviceWidth_ = 1;
-    // disc of the pen: for each row of the pen, its first and last column
-    std::vector<std::pair<int, int>> pen_;
+    std::vector<std::pair<int, int>> pen_; // for each row of the round pen, its first and last column
     int penOrigin_ = 0;
 
-    QRect dirty_; // device pixels
+    PixelRect dirty_;
     int cellsX_ = 0, cellsY_ = 0;
     std::vector<Cell> cells_;
     std::vector<Remembered> remembered_;
     std::uint64_t clock_ = 0;
     std::uint64_t generation_ = 1;
     std::uint64_t skipped_ = 0;
+
+    std::vector<Stroke> strokes_;
+    std::size_t compactAt_;
 };
 
 } // namespace lumetra

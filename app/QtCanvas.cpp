@@ -3,6 +3,7 @@
 #include "Errors.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -10,66 +11,20 @@
 
 namespace lumetra {
 
-namespace {
-constexpr qint64 frameMs = 16;
-constexpr unsigned callsPerClockCheck = 8;
-} // namespace
-
-QtCanvas::QtCanvas(QWidget* window, Picture& picture) : window_(window), picture_(picture)
+QtCanvas::QtCanvas(QWidget* window, Picture& picture, std::function<void(const PixelRect&)> showPicture)
+    : PictureCanvas(picture), window_(window), showPicture_(std::move(showPicture))
 {
-    sinceFrame_.start();
-}
-
-QRgb QtCanvas::toRgb(Colour colour)
-{
-    if (isSystemColour(colour)) {
-        if (colour == vb3DLight)
-            return threeDLightRgb;
-        throw Failure("Neplatná hodnota barvy: systémová barva č. " + std::to_string(colour & 0xFFu) + " není známa.");
-    }
-    if (colour > 0xFFFFFFu)
-        throw Failure("Neplatná hodnota barvy: " + std::to_string(colour) + ".");
-    return qRgb(static_cast<int>(colour & 0xFF), static_cast<int>((colour >> 8) & 0xFF),
-                static_cast<int>((colour >> 16) & 0xFF));
-}
-
-void QtCanvas::ScaleMode(Scale)
-{
-    // the picture is always measured in twips
-}
-
-void QtCanvas::DrawWidth(int pixels)
-{
-    if (pixels < 1 || pixels > 32767)
-        throw Failure("Neplatná tloušťka čáry: " + std::to_string(pixels) + ".");
-    picture_.setWidth(pixels);
-}
-
-void QtCanvas::drawLine(const Segment& s)
-{
-    picture_.drawLine(s.x1, s.y1, s.x2, s.y2, toRgb(s.colour));
-    maybeFrame();
-}
-
-void QtCanvas::maybeFrame()
-{
-    if (!live_ || ++callsSinceCheck_ < callsPerClockCheck)
-        return;
-    callsSinceCheck_ = 0;
-    if (sinceFrame_.elapsed() >= frameMs)
-        frame();
 }
 
 void QtCanvas::frame()
 {
-    sinceFrame_.restart();
-    callsSinceCheck_ = 0;
+    frameShown();
     if (!window_)
         return;
-    const QRect dirty = picture_.takeDirty();
-    if (!dirty.isEmpty())
-        window_->update(dirty);
-    if (live_)
+    const PixelRect dirty = picture().takeDirty();
+    if (!dirty.empty() && showPicture_)
+        showPicture_(dirty);
+    if (isLive())
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
@@ -104,10 +59,14 @@ int QtCanvas::MsgBox(const std::string& prompt)
     QElapsedTimer asking;
     asking.start();
     struct Asked {
+        QtCanvas& canvas;
         QElapsedTimer& asking;
-        qint64& total;
-        ~Asked() { total += asking.nsecsElapsed(); }
-    } asked{asking, askingNs_};
+        ~Asked()
+        {
+            canvas.askingNs_ += asking.nsecsElapsed();
+            canvas.frameShown();
+        }
+    } asked{*this, asking};
     if (askHook_)
         return askHook_(prompt);
     QMessageBox question(window_);
@@ -121,18 +80,7 @@ int QtCanvas::MsgBox(const std::string& prompt)
     question.setDefaultButton(yes);
     question.setEscapeButton(no);
     question.exec();
-    sinceFrame_.restart();
     return question.clickedButton() == yes ? vbYes : vbNo;
-}
-
-void QtCanvas::Randomize(double seed)
-{
-    rng_.Randomize(seed);
-}
-
-float QtCanvas::Rnd()
-{
-    return rng_.Rnd();
 }
 
 } // namespace lumetra

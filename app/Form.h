@@ -1,0 +1,43 @@
+#pragma once
+
+#include "Canvas.h"
+
+#include <string_view>
+
+namespace lumetra::app {
+
+// The window's handlers, with no toolkit in them, so that the desktop window and the
+// browser page behave alike. All state lives in the controls that the canvas reaches.
+class Form {
+public:
+    virtual ~Form() = default;
+
+    void Form_Load();
+    void cmdStart_Click();
+    void cmdKonec_Click();
+    void HScroll1_Change();
+    void opUhel45_Click();
+    void opUhel90_Click();
+    void opVzduch_Click();
+    void opSklo_Click();
+    void opČervená_Click();
+    void opZelená_Click();
+    void opModrá_Click();
+    void opRychlá_Click();
+    void opPomalejší_Click();
+    void opPomalá_Click();
+
+    // The handler of an option button by its name; null for any other name.
+    using Handler = void (Form::*)();
+    static Handler optionHandler(std::string_view optionName);
+
+protected:
+    virtual Canvas& canvas() = 0;
+    // Selects the option button; when it was not selected before, its handler runs at once.
+    virtual void select(std::string_view optionName) = 0;
+    virtual int scrollValue() = 0;
+    // Closes the window, and with it the program.
+    virtual void unload() = 0;
+};
+
+} // namespace lumetra::app

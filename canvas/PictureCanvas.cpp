@@ -1,0 +1,67 @@
+#include "PictureCanvas.h"
+
+#include "Errors.h"
+
+#include <string>
+
+namespace lumetra {
+
+namespace {
+constexpr auto frameInterval = std::chrono::milliseconds(16);
+// the clock is read only every few lines: a line costs far less than reading it
+constexpr unsigned linesPerClockCheck = 8;
+} // namespace
+
+Pixel PictureCanvas::toPixel(Colour colour)
+{
+    if (isSystemColour(colour)) {
+        if (colour == vb3DLight)
+            return threeDLightPixel;
+        throw Failure("Neplatná hodnota barvy: systémová barva č. " + std::to_string(colour & 0xFFu) + " není známa.");
+    }
+    if (colour > 0xFFFFFFu)
+        throw Failure("Neplatná hodnota barvy: " + std::to_string(colour) + ".");
+    return 0xFF000000u | ((colour & 0xFFu) << 16) | (colour & 0xFF00u) | ((colour >> 16) & 0xFFu);
+}
+
+void PictureCanvas::ScaleMode(Scale)
+{
+    // the picture is always measured in twips
+}
+
+void PictureCanvas::DrawWidth(int pixels)
+{
+    if (pixels < 1 || pixels > 32767)
+        throw Failure("Neplatná tloušťka čáry: " + std::to_string(pixels) + ".");
+    picture_.setWidth(pixels);
+}
+
+void PictureCanvas::drawLine(const Segment& s)
+{
+    picture_.drawLine(s.x1, s.y1, s.x2, s.y2, toPixel(s.colour));
+    if (!live_ || ++linesSinceCheck_ < linesPerClockCheck)
+        return;
+    linesSinceCheck_ = 0;
+    if (std::chrono::steady_clock::now() - lastFrame_ >= frameInterval) {
+        frameShown();
+        frame();
+    }
+}
+
+void PictureCanvas::frameShown()
+{
+    lastFrame_ = std::chrono::steady_clock::now();
+    linesSinceCheck_ = 0;
+}
+
+void PictureCanvas::Randomize(double seed)
+{
+    rng_.Randomize(seed);
+}
+
+float PictureCanvas::Rnd()
+{
+    return rng_.Rnd();
+}
+
+} // namespace lumetra

@@ -1,0 +1,22 @@
+#include "Placement.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace lumetra {
+
+Placement placeDesign(double clientWidth, double clientHeight)
+{
+    Placement p;
+    const double w = designWidthTwips / twipsPerPixel, h = designHeightTwips / twipsPerPixel;
+    const double fits = std::min(clientWidth / w, clientHeight / h);
+    p.factor = std::isfinite(fits) ? std::max(minimumFactor, fits) : minimumFactor;
+    const auto centre = [](double room, double used) {
+        return room > used ? static_cast<int>(std::floor((room - used) / 2)) : 0;
+    };
+    p.left = centre(clientWidth, p.width());
+    p.top = centre(clientHeight, p.height());
+    return p;
+}
+
+} // namespace lumetra

@@ -1,0 +1,30 @@
+#pragma once
+
+namespace lumetra {
+
+// The design area holds every control and everything a run draws. It is shown at one
+// factor for the whole window: the largest at which it fits the client area, never
+// below minimumFactor, centred; a window too small even for that cuts it off on the
+// right and at the bottom.
+constexpr double twipsPerPixel = 15.0; // at factor 1, per device-independent pixel
+constexpr int designWidthTwips = 13000;
+constexpr int designHeightTwips = 9000;
+constexpr double minimumFactor = 0.5;
+
+struct Placement {
+    double factor = 1.0;
+    // corner of the design area in the client area, whole device-independent pixels
+    int left = 0;
+    int top = 0;
+
+    // device-independent pixels per twip
+    double pixelsPerTwip() const { return factor / twipsPerPixel; }
+    // the design area's size at this factor, device-independent pixels
+    double width() const { return designWidthTwips * pixelsPerTwip(); }
+    double height() const { return designHeightTwips * pixelsPerTwip(); }
+};
+
+// Client size in device-independent pixels.
+Placement placeDesign(double clientWidth, double clientHeight);
+
+} // namespace lumetra
