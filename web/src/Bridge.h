@@ -1,0 +1,39 @@
+#pragma once
+
+#include "Picture.h"
+
+#include <optional>
+#include <string>
+
+// What the page's script does for the module: its controls, dialogs and canvas. Every
+// call goes to the object the script hands the module as `page`.
+namespace lumetra::web::js {
+
+// nullopt when the page has no such control
+std::optional<std::string> text(const std::string& control);
+bool setText(const std::string& control, const std::string& text);
+bool setVisible(const std::string& control, bool shown);
+// Selects the option button; nullopt when there is none, else whether it was selected before.
+std::optional<bool> select(const std::string& option);
+int scrollValue();
+void unload();
+void report(const std::string& message);
+
+struct Viewport {
+    double width, height, devicePixelRatio;
+};
+Viewport viewport();
+// Places the controls at the design area's factor and corner.
+void place(double factor, int left, int top, double devicePixelRatio);
+
+// Shows w×h RGBA pixels at (x, y) of the picture's canvas, resizing it to the picture first.
+void show(const unsigned char* rgba, int pictureWidth, int pictureHeight, int x, int y, int w, int h);
+// Draws the label's text into the picture's pixels (0xFFRRGGBB), in its device rectangle.
+void paintLabel(Pixel* pixels, int pictureWidth, int x, int y, int w, int h, Pixel background,
+                const std::string& text, const std::string& family, double pixelSize);
+
+// Both hand control back to the browser until the answer, or the next frame, is there.
+int ask(const std::string& prompt);
+void nextFrame();
+
+} // namespace lumetra::web::js

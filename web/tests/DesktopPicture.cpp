@@ -1,0 +1,132 @@
+// Draws the desktop's picture for the page's tests: the window's handlers on a picture
+// with no window around it, exactly as the desktop's canvas draws (it is a PictureCanvas
+// too). Events come as arguments, in order:
+//
+//   lumetra_picture SCALE OUT.ppm [opName | cmdStart | Ano | Ne | nBox=text] ...
+//
+// SCALE is device pixels per twip; Ano and Ne answer the next question.
+#include "Errors.h"
+#include "Form.h"
+#include "Layout.h"
+#include "Picture.h"
+#include "PictureCanvas.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <deque>
+#include <map>
+#include <string>
+
+namespace {
+
+using namespace lumetra;
+
+class OffscreenCanvas final : public PictureCanvas {
+public:
+    explicit OffscreenCanvas(Picture& p) : PictureCanvas(p) { setLive(false); }
+
+    std::string Text(Box box) override { return texts[box]; }
+    void Text(Box box, const std::string& text) override { texts[box] = text; }
+    void Visible(Box, bool) override {}
+    int MsgBox(const std::string&) override
+    {
+        if (answers.empty())
+            return vbYes;
+        const int a = answers.front();
+        answers.pop_front();
+        return a;
+    }
+    void frame() override {}
+
+    std::map<Box, std::string> texts;
+    std::deque<int> answers;
+};
+
+class OffscreenForm final : public app::Form {
+public:
+    explicit OffscreenForm(double scale) : picture(scale, threeDLightPixel), canvas_(picture)
+    {
+        for (const auto& c : app::controls)
+            if (c.kind == app::Kind::TextBox)
+                for (int b = 0; b < boxCount; ++b)
+                    if (boxName(static_cast<Box>(b)) == c.name)
+                        canvas_.texts[static_cast<Box>(b)] = std::string(c.text);
+    }
+
+    OffscreenCanvas& canvas() override { return canvas_; }
+    void select(std::string_view option) override
+    {
+        for (const auto& c : app::controls) {
+            if (c.name != option)
+                continue;
+            auto& selected = selection_[std::string(c.container)];
+            if (selected == option)
+                return;
+            selected = std::string(option);
+            if (const Handler h = optionHandler(option))
+                (this->*h)();
+            return;
+        }
+        throw Failure("Ovládací prvek " + std::string(option) + " chybí.");
+    }
+    int scrollValue() override { return 1; }
+    void unload() override {}
+
+    Picture picture;
+
+private:
+    OffscreenCanvas canvas_;
+    std::map<std::string, std::string> selection_;
+};
+
+bool writePpm(const Picture& p, const char* path)
+{
+    FILE* f = std::fopen(path, "wb");
+    if (!f)
+        return false;
+    std::fprintf(f, "P6\n%d %d\n255\n", p.width(), p.height());
+    for (int i = 0; i < p.width() * p.height(); ++i) {
+        const Pixel px = p.pixels()[i];
+        const unsigned char rgb[3] = {static_cast<unsigned char>(px >> 16), static_cast<unsigned char>(px >> 8),
+                                      static_cast<unsigned char>(px)};
+        std::fwrite(rgb, 1, 3, f);
+    }
+    return std::fclose(f) == 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: %s SCALE OUT.ppm [opName | cmdStart | Ano | Ne | nBox=text] ...\n", argv[0]);
+        return 2;
+    }
+    OffscreenForm form(std::atof(argv[1]));
+    try {
+        form.Form_Load();
+        for (int i = 3; i < argc; ++i) {
+            const std::string event = argv[i];
+            if (event == "cmdStart") {
+                form.cmdStart_Click();
+            } else if (event == "Ano" || event == "Ne") {
+                form.canvas().answers.push_back(event == "Ano" ? vbYes : vbNo);
+            } else if (const auto eq = event.find('='); eq != std::string::npos) {
+                bool known = false;
+                for (int b = 0; b < boxCount; ++b)
+                    if (boxName(static_cast<Box>(b)) == event.substr(0, eq)) {
+                        form.canvas().Text(static_cast<Box>(b), event.substr(eq + 1));
+                        known = true;
+                    }
+                if (!known)
+                    throw Failure("Pole " + event.substr(0, eq) + " neexistuje.");
+            } else {
+                form.select(event);
+            }
+        }
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "%s\n", e.what());
+        return 1;
+    }
+    return writePpm(form.picture, argv[2]) ? 0 : 1;
+}
