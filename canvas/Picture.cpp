@@ -124,6 +124,7 @@ void Picture::setScale(double devicePixelsPerTwip)
         return;
     scale_ = s;
     allocate();
+    setWidth(lineWidth_); // the pen's pixels follow the scale
     repaint();
 }
 
