@@ -1,6 +1,7 @@
 // Run with --benchmark_format=json for figures to compare against.
 #include "Application.h"
 #include "Lumetrafrm.h"
+#include "PaintedCanvas.h"
 #include "Picture.h"
 #include "QtCanvas.h"
 #include "RecordingCanvas.h"
@@ -10,6 +11,7 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QRadioButton>
 
 #include <benchmark/benchmark.h>
 
@@ -125,6 +127,68 @@ void BM_LaterRunFullWipe(benchmark::State& state)
         window.cmdStart_Click();
 }
 BENCHMARK(BM_LaterRunFullWipe)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Runs with the colour changing between them, every one after the first answered "Ne",
+// so that the bars and dots of all of them stay in the picture.
+void compareColours(PaintedCanvas& canvas, int runs)
+{
+    static const char* const colours[][2] = {{"Zelená", "0.75"}, {"Červená", "0.5"}, {"Modrá", "1"}};
+    for (int i = 0; i < runs; ++i) {
+        canvas.choose(colours[i % 3][0], colours[i % 3][1]);
+        canvas.answer(vbNo);
+        sim::startRun(canvas);
+    }
+}
+
+// The picture of 20 such runs drawn again at another size, as after a maximize; the
+// reference is drawing one run at that size.
+void BM_RedrawTwentyRuns(benchmark::State& state)
+{
+    Picture picture(1.0 / twipsPerPixel, threeDLightPixel);
+    PaintedCanvas canvas(picture);
+    compareColours(canvas, 20);
+    bool large = false;
+    for (auto _ : state) {
+        large = !large;
+        picture.setScale((large ? 1.77 : 1.0) / twipsPerPixel);
+    }
+    state.counters["kept_lines"] = static_cast<double>(picture.keptLines());
+}
+BENCHMARK(BM_RedrawTwentyRuns)->Unit(benchmark::kMillisecond);
+
+void BM_OneRunAtFactor177(benchmark::State& state)
+{
+    Picture picture(1.77 / twipsPerPixel, threeDLightPixel);
+    PaintedCanvas canvas(picture);
+    compareColours(canvas, 1);
+    for (auto _ : state)
+        compareColours(canvas, 1);
+}
+BENCHMARK(BM_OneRunAtFactor177)->Unit(benchmark::kMillisecond);
+
+// Resident memory of the real window, maximized on a full-HD screen, after 200 runs
+// answered "Ne" with the colour changing between them; after_one_run_MB is the reference.
+void BM_ResidentAfter200Runs(benchmark::State& state)
+{
+    for (auto _ : state) {
+        Lumetrafrm window;
+        window.resize(1920, 1061);
+        window.show();
+        QApplication::processEvents();
+        window.canvas().setQuestionHandler([](const std::string&) { return vbNo; });
+        const char* const options[] = {"opZelená", "opČervená", "opModrá"};
+        for (int run = 0; run < 200; ++run) {
+            window.findChild<QRadioButton*>(QString::fromUtf8(options[run % 3]))->setChecked(true);
+            window.cmdStart_Click();
+            QApplication::processEvents();
+            if (run == 0)
+                state.counters["after_one_run_MB"] = residentMegabytes();
+        }
+        state.counters["resident_MB"] = residentMegabytes();
+        state.counters["kept_lines"] = static_cast<double>(window.picture().keptLines());
+    }
+}
+BENCHMARK(BM_ResidentAfter200Runs)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
 
 void BM_WindowStartUp(benchmark::State& state)
 {

@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libgtest-dev libbenchmark-dev
   fonts-liberation fontconfig
-  xvfb xauth openbox x11-utils xdotool wmctrl imagemagick python3
+  xvfb xauth openbox x11-utils xdotool wmctrl xclip imagemagick python3
 )
 [ "${LUMETRA_EXTRA_PACKAGES:-}" ] && read -r -a extra <<<"$LUMETRA_EXTRA_PACKAGES" && packages+=("${extra[@]}")
 

@@ -13,7 +13,6 @@
 #include <random>
 
 using namespace lumetra;
-using namespace lumetra::test;
 
 namespace {
 constexpr Pixel bg = 0xFFE6E6E6u;

@@ -443,6 +443,32 @@ private slots:
         QVERIFY2((seen - drawn).isEmpty(), qPrintable(QString::number((seen - drawn).size()) + " blended colours"));
     }
 
+    void resizeDuringARunLeavesThePictureWhole()
+    {
+        atFactorOne(*w);
+        w->findChild<QLineEdit*>("nSpomalení")->setText(QStringLiteral("200"));
+        bool resizedDuringRun = false;
+        QTimer::singleShot(150, [&] {
+            resizedDuringRun = w->isRunning();
+            w->resize(1100, 800);
+        });
+        click("cmdStart");
+        QVERIFY(resizedDuringRun);
+        QTest::qWait(50); // the paint that follows the resize
+        QCOMPARE(w->placement().factor, 1100 / (13000 / 15.0));
+
+        Lumetrafrm direct;
+        sized(direct, 1100, 800);
+        QTest::mouseClick(direct.findChild<QWidget*>("cmdStart"), Qt::LeftButton);
+        const QImage a = imageOf(w->picture()), b = imageOf(direct.picture());
+        QCOMPARE(a.size(), b.size());
+        int differing = 0;
+        for (int y = 0; y < a.height(); ++y)
+            for (int x = 0; x < a.width(); ++x)
+                differing += a.pixel(x, y) != b.pixel(x, y);
+        QVERIFY2(differing <= a.width() * a.height() / 1000, qPrintable(QString::number(differing)));
+    }
+
     void copyAndSaveTakeTheDesignAreaAsShown()
     {
         sized(*w, 1100, 800);

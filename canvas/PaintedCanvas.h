@@ -6,10 +6,10 @@
 #include <deque>
 #include <string>
 
-namespace lumetra::test {
+namespace lumetra {
 
 // A picture canvas with text boxes of its own, as the window has them after start-up:
-// runs draw real pixels with no window at all.
+// runs draw real pixels with no window at all (tests, benchmarks, reference pictures).
 class PaintedCanvas : public PictureCanvas {
 public:
     explicit PaintedCanvas(Picture& picture) : PictureCanvas(picture)
@@ -53,4 +53,4 @@ private:
     std::deque<int> answers_;
 };
 
-} // namespace lumetra::test
+} // namespace lumetra
