@@ -89,10 +89,11 @@ void BM_FullWipe(benchmark::State& state)
 }
 BENCHMARK(BM_FullWipe)->Unit(benchmark::kMillisecond);
 
-// The same 26 rays at every screen point, as a run draws them.
+// The same 26 rays at every screen point, as a run draws them; at factor 1 and 1.77.
 void BM_IncomingRays(benchmark::State& state)
 {
     OffscreenWindow w;
+    w.picture.setScale(static_cast<double>(state.range(0)) / 100 / twipsPerPixel);
     const auto c = defaultConstants();
     for (auto _ : state)
         for (int d = 0; d <= c.lastPoint; ++d)
@@ -101,13 +102,22 @@ void BM_IncomingRays(benchmark::State& state)
                 w.canvas.Line(ray.x1, ray.y1, ray.x2, ray.y2);
             }
 }
-BENCHMARK(BM_IncomingRays)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_IncomingRays)->Arg(100)->Arg(177)->Unit(benchmark::kMillisecond);
+
+// The window shown at the design area's size, 15 twips to a pixel.
+void showAtFactorOne(Lumetrafrm& window)
+{
+    window.resize(867, 600);
+    window.show();
+    QApplication::processEvents();
+}
 
 // A whole first run with the start-up settings (delay count 1) in the real window
 // class, on the off-screen platform.
 void BM_WholeRun(benchmark::State& state)
 {
     Lumetrafrm window;
+    showAtFactorOne(window);
     auto* maže = window.findChild<QLineEdit*>(QStringLiteral("nMaže"));
     for (auto _ : state) {
         maže->setText(QStringLiteral("0")); // every iteration is a first run: no question
@@ -121,6 +131,7 @@ BENCHMARK(BM_WholeRun)->Unit(benchmark::kMillisecond)->UseRealTime();
 void BM_LaterRunFullWipe(benchmark::State& state)
 {
     Lumetrafrm window;
+    showAtFactorOne(window);
     window.canvas().setQuestionHandler([](const std::string&) { return vbYes; });
     window.cmdStart_Click();
     for (auto _ : state)
