@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake g++ make ccache pkg-config
-  qt6-base-dev qt6-base-dev-tools libgl-dev
+  qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libgl-dev
   libgtest-dev libbenchmark-dev
   fonts-liberation fontconfig
   xvfb xauth openbox x11-utils xdotool wmctrl xclip imagemagick python3
