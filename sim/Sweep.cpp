@@ -1,5 +1,6 @@
 #include "Sweep.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstring>
@@ -155,6 +156,14 @@ bool mayRoundOtherwise(const SweepConstants& c, double probability)
     return otherDots || static_cast<float>(end - barMargin) != static_cast<float>(end + barMargin);
 }
 
+double longest(const std::vector<double>& values)
+{
+    double m = 0;
+    for (double v : values)
+        m = std::max(m, std::fabs(v));
+    return m;
+}
+
 } // namespace
 
 std::vector<double> probabilities(const SweepConstants& c)
@@ -189,6 +198,13 @@ std::vector<double> probabilities(const SweepConstants& c)
     }
 
     std::vector<double> result(static_cast<std::size_t>(c.lastPoint) + 1);
+    if (!std::isfinite((longest(c.opticalDistance) + longest(c.wavefrontDelay)) * rate)) {
+        // An angle may overflow here in one sum and not in the other: the points are summed
+        // arrow by arrow, so the run fails, or not, exactly where it did before.
+        for (int d = 0; d <= c.lastPoint; ++d)
+            result[static_cast<std::size_t>(d)] = sweepPoint(c, d, nullptr);
+        return result;
+    }
     for (int d = 0; d <= c.lastPoint; ++d) {
         const auto first = static_cast<std::size_t>(c.distanceOffset + (g.slitTopY - (g.topY + d)));
         const std::size_t part = first % slitStep, at = first / slitStep;
