@@ -42,18 +42,31 @@ double residentMegabytes()
     return 0;
 }
 
-// The arithmetic of a whole run on one core: 7001 screen points of 501 arrows.
-void BM_SweepArithmetic(benchmark::State& state)
+// The reference: every screen point of a run summed arrow by arrow on one core, 7001
+// points of 501 arrows, each with its own cosine and sine.
+void BM_DirectSum(benchmark::State& state)
 {
     const auto c = defaultConstants();
     for (auto _ : state)
         for (int d = 0; d <= c.lastPoint; ++d)
             benchmark::DoNotOptimize(sim::sweepPoint(c, d, nullptr));
 }
+BENCHMARK(BM_DirectSum)->Unit(benchmark::kMillisecond);
+
+// The arithmetic of a whole run as the sweep does it, on one core: the probabilities of
+// all screen points, and the drawn chains summed arrow by arrow.
+void BM_SweepArithmetic(benchmark::State& state)
+{
+    const auto c = defaultConstants();
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(sim::probabilities(c).data());
+        for (int d = 0; d <= c.lastPoint; d += sim::chainEvery)
+            benchmark::DoNotOptimize(sim::sweepPoint(c, d, nullptr));
+    }
+}
 BENCHMARK(BM_SweepArithmetic)->Unit(benchmark::kMillisecond);
 
-// The whole sweep as a run makes it, with the other cores working ahead, but drawing
-// only into a canvas that counts.
+// The whole sweep as a run makes it, but drawing only into a canvas that counts.
 void BM_SweepOnRecordingCanvas(benchmark::State& state)
 {
     const auto c = defaultConstants();
