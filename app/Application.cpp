@@ -2,7 +2,9 @@
 
 #include <QApplication>
 #include <QFont>
+#include <QLibraryInfo>
 #include <QStyleFactory>
+#include <QTranslator>
 
 namespace lumetra::app {
 
@@ -17,6 +19,10 @@ void prepareApplication()
     QFont defaultFont(QStringLiteral("Liberation Sans"));
     defaultFont.setPointSizeF(8.25);
     QApplication::setFont(defaultFont);
+    // Qt's own dialogs and menus (the file dialog, a text box's menu) speak Czech too
+    static QTranslator qtCzech;
+    if (qtCzech.load(QStringLiteral("qtbase_cs"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtCzech);
 }
 
 } // namespace lumetra::app

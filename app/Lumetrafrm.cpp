@@ -208,9 +208,6 @@ void Lumetrafrm::placeControls()
         }
         w->setFont(font);
     }
-    if (logRuns)
-        std::fprintf(stderr, "lumetra: scale %.4f at %d,%d in %dx%d\n", f, placement_.left, placement_.top, width(),
-                     height());
 }
 
 void Lumetrafrm::paintUnderlay(Picture& picture)
@@ -526,6 +523,9 @@ void Lumetrafrm::resizeEvent(QResizeEvent* event)
         placeControls();
         update();
     }
+    if (logRuns)
+        std::fprintf(stderr, "lumetra: scale %.17g at %d,%d in %dx%d\n", now.factor, now.left, now.top, width(),
+                     height());
     QWidget::resizeEvent(event);
 }
 

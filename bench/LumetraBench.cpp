@@ -1,6 +1,7 @@
 // Run with --benchmark_format=json for figures to compare against.
 #include "Application.h"
 #include "Lumetrafrm.h"
+#include "PaintedCanvas.h"
 #include "Picture.h"
 #include "QtCanvas.h"
 #include "RecordingCanvas.h"
@@ -10,6 +11,7 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QRadioButton>
 
 #include <benchmark/benchmark.h>
 
@@ -40,18 +42,31 @@ double residentMegabytes()
     return 0;
 }
 
-// The arithmetic of a whole run on one core: 7001 screen points of 501 arrows.
-void BM_SweepArithmetic(benchmark::State& state)
+// The reference: every screen point of a run summed arrow by arrow on one core, 7001
+// points of 501 arrows, each with its own cosine and sine.
+void BM_DirectSum(benchmark::State& state)
 {
     const auto c = defaultConstants();
     for (auto _ : state)
         for (int d = 0; d <= c.lastPoint; ++d)
             benchmark::DoNotOptimize(sim::sweepPoint(c, d, nullptr));
 }
+BENCHMARK(BM_DirectSum)->Unit(benchmark::kMillisecond);
+
+// The arithmetic of a whole run as the sweep does it, on one core: the probabilities of
+// all screen points, and the drawn chains summed arrow by arrow.
+void BM_SweepArithmetic(benchmark::State& state)
+{
+    const auto c = defaultConstants();
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(sim::probabilities(c).data());
+        for (int d = 0; d <= c.lastPoint; d += sim::chainEvery)
+            benchmark::DoNotOptimize(sim::sweepPoint(c, d, nullptr));
+    }
+}
 BENCHMARK(BM_SweepArithmetic)->Unit(benchmark::kMillisecond);
 
-// The whole sweep as a run makes it, with the other cores working ahead, but drawing
-// only into a canvas that counts.
+// The whole sweep as a run makes it, but drawing only into a canvas that counts.
 void BM_SweepOnRecordingCanvas(benchmark::State& state)
 {
     const auto c = defaultConstants();
@@ -87,10 +102,11 @@ void BM_FullWipe(benchmark::State& state)
 }
 BENCHMARK(BM_FullWipe)->Unit(benchmark::kMillisecond);
 
-// The same 26 rays at every screen point, as a run draws them.
+// The same 26 rays at every screen point, as a run draws them; at factor 1 and 1.77.
 void BM_IncomingRays(benchmark::State& state)
 {
     OffscreenWindow w;
+    w.picture.setScale(static_cast<double>(state.range(0)) / 100 / twipsPerPixel);
     const auto c = defaultConstants();
     for (auto _ : state)
         for (int d = 0; d <= c.lastPoint; ++d)
@@ -99,13 +115,22 @@ void BM_IncomingRays(benchmark::State& state)
                 w.canvas.Line(ray.x1, ray.y1, ray.x2, ray.y2);
             }
 }
-BENCHMARK(BM_IncomingRays)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_IncomingRays)->Arg(100)->Arg(177)->Unit(benchmark::kMillisecond);
+
+// The window shown at the design area's size, 15 twips to a pixel.
+void showAtFactorOne(Lumetrafrm& window)
+{
+    window.resize(867, 600);
+    window.show();
+    QApplication::processEvents();
+}
 
 // A whole first run with the start-up settings (delay count 1) in the real window
 // class, on the off-screen platform.
 void BM_WholeRun(benchmark::State& state)
 {
     Lumetrafrm window;
+    showAtFactorOne(window);
     auto* maže = window.findChild<QLineEdit*>(QStringLiteral("nMaže"));
     for (auto _ : state) {
         maže->setText(QStringLiteral("0")); // every iteration is a first run: no question
@@ -119,12 +144,75 @@ BENCHMARK(BM_WholeRun)->Unit(benchmark::kMillisecond)->UseRealTime();
 void BM_LaterRunFullWipe(benchmark::State& state)
 {
     Lumetrafrm window;
+    showAtFactorOne(window);
     window.canvas().setQuestionHandler([](const std::string&) { return vbYes; });
     window.cmdStart_Click();
     for (auto _ : state)
         window.cmdStart_Click();
 }
 BENCHMARK(BM_LaterRunFullWipe)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Runs with the colour changing between them, every one after the first answered "Ne",
+// so that the bars and dots of all of them stay in the picture.
+void compareColours(PaintedCanvas& canvas, int runs)
+{
+    static const char* const colours[][2] = {{"Zelená", "0.75"}, {"Červená", "0.5"}, {"Modrá", "1"}};
+    for (int i = 0; i < runs; ++i) {
+        canvas.choose(colours[i % 3][0], colours[i % 3][1]);
+        canvas.answer(vbNo);
+        sim::startRun(canvas);
+    }
+}
+
+// The picture of 20 such runs drawn again at another size, as after a maximize; the
+// reference is drawing one run at that size.
+void BM_RedrawTwentyRuns(benchmark::State& state)
+{
+    Picture picture(1.0 / twipsPerPixel, threeDLightPixel);
+    PaintedCanvas canvas(picture);
+    compareColours(canvas, 20);
+    bool large = false;
+    for (auto _ : state) {
+        large = !large;
+        picture.setScale((large ? 1.77 : 1.0) / twipsPerPixel);
+    }
+    state.counters["kept_lines"] = static_cast<double>(picture.keptLines());
+}
+BENCHMARK(BM_RedrawTwentyRuns)->Unit(benchmark::kMillisecond);
+
+void BM_OneRunAtFactor177(benchmark::State& state)
+{
+    Picture picture(1.77 / twipsPerPixel, threeDLightPixel);
+    PaintedCanvas canvas(picture);
+    compareColours(canvas, 1);
+    for (auto _ : state)
+        compareColours(canvas, 1);
+}
+BENCHMARK(BM_OneRunAtFactor177)->Unit(benchmark::kMillisecond);
+
+// Resident memory of the real window, maximized on a full-HD screen, after 200 runs
+// answered "Ne" with the colour changing between them; after_one_run_MB is the reference.
+void BM_ResidentAfter200Runs(benchmark::State& state)
+{
+    for (auto _ : state) {
+        Lumetrafrm window;
+        window.resize(1920, 1061);
+        window.show();
+        QApplication::processEvents();
+        window.canvas().setQuestionHandler([](const std::string&) { return vbNo; });
+        const char* const options[] = {"opZelená", "opČervená", "opModrá"};
+        for (int run = 0; run < 200; ++run) {
+            window.findChild<QRadioButton*>(QString::fromUtf8(options[run % 3]))->setChecked(true);
+            window.cmdStart_Click();
+            QApplication::processEvents();
+            if (run == 0)
+                state.counters["after_one_run_MB"] = residentMegabytes();
+        }
+        state.counters["resident_MB"] = residentMegabytes();
+        state.counters["kept_lines"] = static_cast<double>(window.picture().keptLines());
+    }
+}
+BENCHMARK(BM_ResidentAfter200Runs)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
 
 void BM_WindowStartUp(benchmark::State& state)
 {

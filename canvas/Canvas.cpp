@@ -50,6 +50,8 @@ namespace {
 float toSingle(double v)
 {
     constexpr double maxSingle = std::numeric_limits<float>::max();
+    if (std::fabs(v) <= maxSingle) [[likely]]
+        return static_cast<float>(v);
     if (std::isnan(v))
         throw Overflow("Přetečení: čáru nelze nakreslit, její souřadnice není číslo (výpočet přesáhl rozsah čísel).");
     if (!std::isfinite(v) || std::fabs(v) > maxSingle)

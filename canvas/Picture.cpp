@@ -68,7 +68,8 @@ public:
                                    [](float v, const std::pair<float, float>& s) { return v < s.first; });
         return it != spans_.begin() && std::prev(it)->second >= b;
     }
-    void add(float a, float b)
+    // Adds [a, b]; returns the interval it became part of.
+    std::pair<float, float> add(float a, float b)
     {
         auto first = std::lower_bound(spans_.begin(), spans_.end(), a,
                                       [](const std::pair<float, float>& s, float v) { return s.second < v; });
@@ -84,10 +85,63 @@ public:
             *first = {a, b};
             spans_.erase(first + 1, last);
         }
+        return {a, b};
     }
 
 private:
     std::vector<std::pair<float, float>> spans_;
+};
+
+// Blocks of twips that thin lines on every one of their rows cover, each row with one
+// interval across the whole block: whatever lies inside such blocks is wiped.
+class WipedBlocks {
+public:
+    static constexpr int size = 32;
+
+    WipedBlocks()
+        : columns_(designWidthTwips / size + 1), words_((columns_ + 63) / 64),
+          bits_(static_cast<std::size_t>(designHeightTwips + 1) * static_cast<std::size_t>(words_)),
+          rows_(static_cast<std::size_t>(designHeightTwips / size + 1) * static_cast<std::size_t>(columns_))
+    {
+    }
+
+    // Row y is covered from a to b.
+    void cover(int y, float a, float b)
+    {
+        const int first = std::max(0, static_cast<int>(std::ceil(a / size)));
+        const int last = std::min(columns_ - 1, static_cast<int>(std::floor(b / size)) - 1);
+        std::uint64_t* bits = &bits_[static_cast<std::size_t>(y) * static_cast<std::size_t>(words_)];
+        std::uint8_t* rows = &rows_[static_cast<std::size_t>(y / size) * static_cast<std::size_t>(columns_)];
+        for (int c = first; c <= last; ++c) {
+            const std::uint64_t bit = std::uint64_t{1} << (c & 63);
+            if (!(bits[c >> 6] & bit)) {
+                bits[c >> 6] |= bit;
+                ++rows[c];
+            }
+        }
+    }
+
+    // Whether the rectangle lies inside wiped blocks.
+    bool covers(double left, double top, double right, double bottom) const
+    {
+        if (left < 0 || top < 0 || right > designWidthTwips || bottom > designHeightTwips)
+            return false;
+        const int c0 = static_cast<int>(left) / size, c1 = static_cast<int>(right) / size;
+        const int r0 = static_cast<int>(top) / size, r1 = static_cast<int>(bottom) / size;
+        for (int r = r0; r <= r1; ++r) {
+            const int full = std::min(size, designHeightTwips + 1 - r * size);
+            const std::uint8_t* rows = &rows_[static_cast<std::size_t>(r) * static_cast<std::size_t>(columns_)];
+            for (int c = c0; c <= c1; ++c)
+                if (rows[c] != full)
+                    return false;
+        }
+        return true;
+    }
+
+private:
+    int columns_, words_;
+    std::vector<std::uint64_t> bits_; // for each row, the blocks it covers
+    std::vector<std::uint8_t> rows_;  // for each block, how many of its rows cover it
 };
 
 } // namespace
@@ -108,6 +162,8 @@ void Picture::allocate()
     cellsX_ = (width_ >> cellShift) + 1;
     cellsY_ = (height_ >> cellShift) + 1;
     cells_.assign(static_cast<std::size_t>(cellsX_) * static_cast<std::size_t>(cellsY_), Cell{});
+    blocksX_ = (cellsX_ >> blockShift) + 1;
+    blockChanged_.assign(static_cast<std::size_t>(blocksX_) * static_cast<std::size_t>((cellsY_ >> blockShift) + 1), 0);
     forgetRepeats();
     dirty_ = {0, 0, width_ - 1, height_ - 1};
 }
@@ -124,6 +180,8 @@ void Picture::setScale(double devicePixelsPerTwip)
         return;
     scale_ = s;
     allocate();
+    pen_.clear(); // the pen's pixels follow the scale
+    setWidth(lineWidth_);
     repaint();
 }
 
@@ -163,6 +221,8 @@ Pixel* Picture::mutablePixels()
 
 void Picture::setWidth(int pixels)
 {
+    if (pixels == lineWidth_ && !pen_.empty())
+        return;
     lineWidth_ = std::max(1, pixels);
     setPen(std::max(1, static_cast<int>(std::lround(lineWidth_ * twipsPerPixel * scale_))));
 }
@@ -191,25 +251,34 @@ void Picture::setPen(int deviceWidth)
 
 std::size_t Picture::hashStroke(const Stroke& k)
 {
-    std::uint64_t h = 1469598103934665603ull;
-    for (std::uint32_t v : {std::bit_cast<std::uint32_t>(k.x1), std::bit_cast<std::uint32_t>(k.y1),
-                            std::bit_cast<std::uint32_t>(k.x2), std::bit_cast<std::uint32_t>(k.y2),
-                            static_cast<std::uint32_t>(k.colour), static_cast<std::uint32_t>(k.width)}) {
-        h ^= v;
-        h *= 1099511628211ull;
-    }
-    return static_cast<std::size_t>(h ^ (h >> 29));
+    const auto pair = [](float a, float b) {
+        return std::uint64_t{std::bit_cast<std::uint32_t>(a)} | std::uint64_t{std::bit_cast<std::uint32_t>(b)} << 32;
+    };
+    std::uint64_t h = pair(k.x1, k.y1) * 0x9E3779B97F4A7C15ull;
+    h ^= pair(k.x2, k.y2) * 0xC2B2AE3D27D4EB4Full;
+    h ^= (std::uint64_t{k.colour} | std::uint64_t(static_cast<std::uint32_t>(k.width)) << 32) * 0x165667B19E3779F9ull;
+    return static_cast<std::size_t>(h ^ (h >> 29) ^ (h >> 47));
 }
 
-bool Picture::isHarmlessRepeat(const Stroke& key, std::size_t slot) const
+bool Picture::isHarmlessRepeat(const Stroke& key, std::size_t slot)
 {
-    const Remembered& r = remembered_[slot];
+    Remembered& r = remembered_[slot];
     if (r.generation != generation_ || !(r.key == key))
         return false;
-    for (int cy = r.cy0; cy <= r.cy1; ++cy)
-        for (int cx = r.cx0; cx <= r.cx1; ++cx)
-            if (cells_[static_cast<std::size_t>(cy * cellsX_ + cx)].changed > r.stamp)
-                return false;
+    for (int by = r.cy0 >> blockShift; by <= (r.cy1 >> blockShift); ++by)
+        for (int bx = r.cx0 >> blockShift; bx <= (r.cx1 >> blockShift); ++bx) {
+            if (blockChanged_[static_cast<std::size_t>(by * blocksX_ + bx)] <= r.stamp)
+                continue;
+            // something changed in this block: look at its cells under the line
+            const int cy0 = std::max(r.cy0, by << blockShift), cy1 = std::min(r.cy1, ((by + 1) << blockShift) - 1);
+            const int cx0 = std::max(r.cx0, bx << blockShift), cx1 = std::min(r.cx1, ((bx + 1) << blockShift) - 1);
+            for (int cy = cy0; cy <= cy1; ++cy)
+                for (int cx = cx0; cx <= cx1; ++cx)
+                    if (cells_[static_cast<std::size_t>(cy * cellsX_ + cx)].changed > r.stamp)
+                        return false;
+        }
+    // nothing under it changed up to now, so later repeats need only look at what comes after
+    r.stamp = clock_;
     return true;
 }
 
@@ -255,6 +324,7 @@ void Picture::touch(int x0, int y0, int x1, int y1, Pixel colour)
                 cell->changed = now;
                 cell->colour = colour;
                 cell->drawn = true;
+                blockChanged_[static_cast<std::size_t>((cy >> blockShift) * blocksX_ + (cx >> blockShift))] = now;
             }
         }
     }
@@ -384,17 +454,11 @@ void Picture::compact()
     std::unordered_map<std::uint64_t, Intervals> otherRows;
     std::vector<bool> keepIt(n, false);
 
+    WipedBlocks wipes;
     auto wiped = [&](const Stroke& s) {
         const double reach = reachOf(s.width);
-        const double top = std::ceil(std::min(s.y1, s.y2) - reach), bottom = std::floor(std::max(s.y1, s.y2) + reach);
-        if (top < 0 || bottom > designHeightTwips)
-            return false;
-        const auto left = static_cast<float>(std::min(s.x1, s.x2) - reach);
-        const auto right = static_cast<float>(std::max(s.x1, s.x2) + reach);
-        for (auto y = static_cast<std::size_t>(top); y <= static_cast<std::size_t>(bottom); ++y)
-            if (!thinRows[y].covers(left, right))
-                return false;
-        return true;
+        return wipes.covers(std::min(s.x1, s.x2) - reach, std::min(s.y1, s.y2) - reach, std::max(s.x1, s.x2) + reach,
+                            std::max(s.y1, s.y2) + reach);
     };
 
     for (std::size_t i = n; i-- > 0;) {
@@ -412,14 +476,17 @@ void Picture::compact()
             continue;
 
         Intervals* row = nullptr;
+        int thinRow = -1;
         const float a = std::min(s.x1, s.x2), b = std::max(s.x1, s.x2);
         if (s.y1 == s.y2) {
             const float y = s.y1;
-            if (s.width == 1 && y >= 0 && y <= designHeightTwips && y == std::floor(y))
-                row = &thinRows[static_cast<std::size_t>(y)];
-            else
+            if (s.width == 1 && y >= 0 && y <= designHeightTwips && y == std::floor(y)) {
+                thinRow = static_cast<int>(y);
+                row = &thinRows[static_cast<std::size_t>(thinRow)];
+            } else {
                 row = &otherRows[(std::uint64_t{std::bit_cast<std::uint32_t>(y)} << 32)
                                  | static_cast<std::uint32_t>(s.width)];
+            }
             if (row->covers(a, b))
                 continue;
         }
@@ -428,8 +495,11 @@ void Picture::compact()
 
         keepIt[i] = true;
         seen[h] = static_cast<std::uint32_t>(i);
-        if (row)
-            row->add(a, b);
+        if (row) {
+            const auto [from, to] = row->add(a, b);
+            if (thinRow >= 0)
+                wipes.cover(thinRow, from, to);
+        }
     }
 
     std::size_t out = 0;

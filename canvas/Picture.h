@@ -78,6 +78,8 @@ private:
         bool drawn = false;
     };
     static constexpr int cellShift = 5;
+    // blocks of 8 × 8 cells, so that a repeat far from any change is found at once
+    static constexpr int blockShift = 3;
     static constexpr std::size_t slotCount = 4096;
 
     void allocate();
@@ -85,7 +87,7 @@ private:
     void rasterise(const Stroke& s);
     void setPen(int deviceWidth);
     void forgetRepeats();
-    bool isHarmlessRepeat(const Stroke& s, std::size_t slot) const;
+    bool isHarmlessRepeat(const Stroke& s, std::size_t slot);
     void fillRow(int y, int xa, int xb, Pixel colour);
     void fillColumn(int x, int ya, int yb, Pixel colour);
     void stamp(int x, int y, Pixel colour);
@@ -108,6 +110,8 @@ private:
     PixelRect dirty_;
     int cellsX_ = 0, cellsY_ = 0;
     std::vector<Cell> cells_;
+    int blocksX_ = 0;
+    std::vector<std::uint64_t> blockChanged_;
     std::vector<Remembered> remembered_;
     std::uint64_t clock_ = 0;
     std::uint64_t generation_ = 1;

@@ -12,16 +12,14 @@ constexpr auto frameInterval = std::chrono::milliseconds(16);
 constexpr unsigned linesPerClockCheck = 8;
 } // namespace
 
-Pixel PictureCanvas::toPixel(Colour colour)
+Pixel PictureCanvas::otherPixel(Colour colour)
 {
     if (isSystemColour(colour)) {
         if (colour == vb3DLight)
             return threeDLightPixel;
         throw Failure("Neplatná hodnota barvy: systémová barva č. " + std::to_string(colour & 0xFFu) + " není známa.");
     }
-    if (colour > 0xFFFFFFu)
-        throw Failure("Neplatná hodnota barvy: " + std::to_string(colour) + ".");
-    return 0xFF000000u | ((colour & 0xFFu) << 16) | (colour & 0xFF00u) | ((colour >> 16) & 0xFFu);
+    throw Failure("Neplatná hodnota barvy: " + std::to_string(colour) + ".");
 }
 
 void PictureCanvas::ScaleMode(Scale)

@@ -28,7 +28,12 @@ public:
     bool isLive() const { return live_; }
 
     // How a colour shows on the screen; unknown system colours fail.
-    static Pixel toPixel(Colour colour);
+    static Pixel toPixel(Colour colour)
+    {
+        if (colour <= 0xFFFFFFu) [[likely]]
+            return 0xFF000000u | ((colour & 0xFFu) << 16) | (colour & 0xFF00u) | ((colour >> 16) & 0xFFu);
+        return otherPixel(colour);
+    }
 
 protected:
     void drawLine(const Segment& s) override;
@@ -39,6 +44,8 @@ protected:
     Picture& picture() { return picture_; }
 
 private:
+    static Pixel otherPixel(Colour colour);
+
     Picture& picture_;
     Rng rng_;
     std::chrono::steady_clock::time_point lastFrame_ = std::chrono::steady_clock::now();

@@ -12,7 +12,8 @@ Placement placeDesign(double clientWidth, double clientHeight)
     const double fits = std::min(clientWidth / w, clientHeight / h);
     p.factor = std::isfinite(fits) ? std::max(minimumFactor, fits) : minimumFactor;
     const auto centre = [](double room, double used) {
-        return room > used ? static_cast<int>(std::floor((room - used) / 2)) : 0;
+        // the tolerance keeps a whole margin whole despite the rounding of the product
+        return room > used ? static_cast<int>(std::floor((room - used) / 2 + 1e-6)) : 0;
     };
     p.left = centre(clientWidth, p.width());
     p.top = centre(clientHeight, p.height());

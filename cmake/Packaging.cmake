@@ -23,6 +23,8 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # dpkg-shlibdeps finds the libraries the binary links; what Qt loads at run time
 # (the X11 platform plugin) and the fonts the window asks for by name it cannot see.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-liberation")
+# Czech buttons in the file dialog and the text boxes' own menus
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n")
 find_program(LUMETRA_DPKG_SHLIBDEPS dpkg-shlibdeps)
 if(LUMETRA_DPKG_SHLIBDEPS)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)

@@ -5,10 +5,10 @@ set -euo pipefail
 
 packages=(
   cmake g++ make ccache pkg-config
-  qt6-base-dev qt6-base-dev-tools libgl-dev
+  qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libgl-dev
   libgtest-dev libbenchmark-dev
   fonts-liberation fontconfig
-  xvfb xauth openbox x11-utils xdotool wmctrl imagemagick python3
+  xvfb xauth openbox x11-utils xdotool wmctrl xclip imagemagick python3
 )
 [ "${LUMETRA_EXTRA_PACKAGES:-}" ] && read -r -a extra <<<"$LUMETRA_EXTRA_PACKAGES" && packages+=("${extra[@]}")
 

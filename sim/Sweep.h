@@ -40,8 +40,13 @@ double tiltFor(double angleDegrees);
 // order of the slit points.
 double sweepPoint(const SweepConstants& c, int d, Canvas* draw);
 
+// The squared length of the resultant arrow of every screen point 0 … lastPoint: what
+// sweepPoint gives, to rounding, from a sum that takes no angle function per arrow.
+std::vector<double> probabilities(const SweepConstants& c);
+
 // The whole sweep: every screen point in turn, each followed by `eachPoint(d, probability, tailY)`.
-// The arithmetic of later points may run ahead on another core; the drawing does not.
+// The drawn chains are summed arrow by arrow, and their points take their probability
+// from their own chain.
 void sweep(Canvas& canvas, const SweepConstants& c,
            const std::function<void(int d, double probability, int tailY)>& eachPoint);
 

@@ -1,180 +1,253 @@
-// The Qt drawing surface: what a line does to the pixels, what survives, and that
-// skipping repeated lines never changes the picture.
-#include "Errors.h"
+// The picture both front ends show: what a line does to the pixels at a scale, that
+// skipping repeats never changes it, and that it draws itself again at a new scale as
+// the same lines would have drawn it there.
+#include "PaintedCanvas.h"
 #include "Picture.h"
-#include "QtCanvas.h"
+#include "Placement.h"
+#include "Start.h"
 
-#include <QLineEdit>
-#include <QWidget>
-#include <QtTest>
+#include <gtest/gtest.h>
 
+#include <array>
+#include <functional>
 #include <random>
 
 using namespace lumetra;
 
 namespace {
-constexpr QRgb bg = 0xFFE6E6E6u;
-constexpr QRgb black = 0xFF000000u;
-constexpr QRgb red = 0xFFFF0000u;
+constexpr Pixel bg = 0xFFE6E6E6u;
+constexpr Pixel black = 0xFF000000u;
+constexpr Pixel red = 0xFFFF0000u;
+constexpr double factorOne = 1.0 / twipsPerPixel;
 
-QRgb at(const Picture& p, int x, int y)
+Pixel at(const Picture& p, int x, int y)
 {
-    return p.image().pixel(x, y);
+    return p.pixels()[static_cast<std::size_t>(y) * static_cast<std::size_t>(p.width()) + static_cast<std::size_t>(x)];
+}
+
+std::size_t differing(const Picture& a, const Picture& b)
+{
+    std::size_t n = 0;
+    for (std::size_t i = 0; i < static_cast<std::size_t>(a.width()) * static_cast<std::size_t>(a.height()); ++i)
+        n += a.pixels()[i] != b.pixels()[i];
+    return n;
 }
 } // namespace
 
-class PictureTest : public QObject {
-    Q_OBJECT
-
-private slots:
-    void horizontalLineCoversItsPixelRow()
-    {
-        Picture p(QSize(100, 100), 1.0, bg);
-        p.drawLine(150, 300, 750, 300, red); // pixels 10…50 on row 20
-        QCOMPARE(at(p, 10, 20), red);
-        QCOMPARE(at(p, 50, 20), red);
-        QCOMPARE(at(p, 9, 20), bg);
-        QCOMPARE(at(p, 51, 20), bg);
-        QCOMPARE(at(p, 30, 19), bg);
-        QCOMPARE(at(p, 30, 21), bg);
+TEST(Placement, LargestFactorThatFitsCentredNeverBelowHalf)
+{
+    struct Case {
+        double w, h, factor;
+        int left, top;
+    };
+    const Case cases[] = {
+        {867, 600, 1.0, 0, 0},          // the design area at factor 1
+        {1920, 1061, 1061 / 600.0, 193, 0}, // a maximized full-HD window: the height decides
+        {1100, 800, 1100 / (13000 / 15.0), 0, 19}, // the width decides
+        {669, 569, 669 / (13000 / 15.0), 0, 52},   // the size the window was designed for
+        {300, 200, 0.5, 0, 0},          // the floor: the window cuts the design area off
+        {2000, 250, 0.5, 783, 0},
+        {0, 0, 0.5, 0, 0},
+    };
+    for (const Case& c : cases) {
+        const Placement p = placeDesign(c.w, c.h);
+        EXPECT_DOUBLE_EQ(p.factor, c.factor) << c.w << 'x' << c.h;
+        EXPECT_EQ(p.left, c.left) << c.w << 'x' << c.h;
+        EXPECT_EQ(p.top, c.top) << c.w << 'x' << c.h;
     }
+}
 
-    void thickLinesAreWiderWithRoundedEnds()
-    {
-        Picture p(QSize(100, 100), 1.0, bg);
-        p.setWidth(3);
-        p.drawLine(300, 300, 600, 300, red);
-        for (int y : {19, 20, 21})
-            QCOMPARE(at(p, 30, y), red);
-        QCOMPARE(at(p, 30, 22), bg);
-        QCOMPARE(at(p, 19, 20), red); // the end reaches past the end point
-        p.setWidth(4);
-        p.drawLine(900, 150, 900, 1200, black); // vertical, 4 wide
-        int wide = 0;
-        for (int x = 55; x < 65; ++x)
-            wide += at(p, x, 40) == black;
-        QCOMPARE(wide, 4);
-        QCOMPARE(at(p, 58, 8), bg); // corner left out: round end
+TEST(Picture, LinesCoverTheirPixelsWithRoundPens)
+{
+    Picture p(factorOne, bg);
+    EXPECT_EQ(p.width(), 867); // up to x = 13000 and y = 9000 twips
+    EXPECT_EQ(p.height(), 601);
+    p.drawLine(150, 300, 750, 300, red); // pixels 10…50 on row 20
+    EXPECT_EQ(at(p, 10, 20), red);
+    EXPECT_EQ(at(p, 50, 20), red);
+    EXPECT_EQ(at(p, 9, 20), bg);
+    EXPECT_EQ(at(p, 51, 20), bg);
+    EXPECT_EQ(at(p, 30, 19), bg);
+    EXPECT_EQ(at(p, 30, 21), bg);
+
+    p.setWidth(3);
+    p.drawLine(300, 600, 600, 600, red);
+    for (int y : {39, 40, 41})
+        EXPECT_EQ(at(p, 30, y), red);
+    EXPECT_EQ(at(p, 30, 42), bg);
+    EXPECT_EQ(at(p, 19, 40), red); // the end reaches past the end point
+    p.setWidth(4);
+    p.drawLine(900, 150, 900, 1200, black); // vertical, 4 wide
+    int wide = 0;
+    for (int x = 55; x < 65; ++x)
+        wide += at(p, x, 40) == black;
+    EXPECT_EQ(wide, 4);
+    EXPECT_EQ(at(p, 58, 8), bg); // corner left out: round end
+
+    p.setWidth(1);
+    p.drawLine(0, 1500, 1500, 2250, black); // slanted, 100 × 50 pixels: no gaps
+    for (int x = 0; x <= 100; ++x) {
+        int hits = 0;
+        for (int y = 100; y <= 150; ++y)
+            hits += at(p, x, y) == black;
+        EXPECT_GE(hits, 1) << x;
     }
+}
 
-    void slantedLineIsConnected()
-    {
-        Picture p(QSize(200, 200), 1.0, bg);
-        p.drawLine(0, 0, 1500, 750, black); // 100 × 50 pixels
-        for (int x = 0; x <= 100; ++x) {
-            int hits = 0;
-            for (int y = 0; y <= 50; ++y)
-                hits += at(p, x, y) == black;
-            QVERIFY2(hits >= 1, qPrintable(QString::number(x)));
+TEST(Picture, WidthsAndPositionsGrowWithTheScale)
+{
+    Picture p(1.77 / twipsPerPixel, bg);
+    EXPECT_EQ(p.width(), 1535);
+    p.setWidth(3); // a bar: 3 pixels at factor 1, 5 at 1.77
+    p.drawLine(5000, 3000, 6000, 3000, red);
+    int thick = 0;
+    for (int y = 340; y < 370; ++y)
+        thick += at(p, 650, y) == red;
+    EXPECT_EQ(thick, 5);
+    EXPECT_EQ(at(p, 588, 354), red); // 5000 twips × 1.77 / 15 = column 590, less the round end
+    EXPECT_EQ(at(p, 587, 354), bg);
+}
+
+TEST(Picture, LinesFarOutsideAreClippedNotHung)
+{
+    Picture p(factorOne, bg);
+    p.drawLine(-3e38f, 300, 3e38f, 300, red);
+    EXPECT_EQ(at(p, 0, 20), red);
+    EXPECT_EQ(at(p, 866, 20), red);
+    p.drawLine(1e30f, 1e30f, 2e30f, 2e30f, red);
+    p.drawLine(-1e9f, -1e9f, 1e9f, 1e9f, black);
+    EXPECT_EQ(at(p, 50, 50), black);
+    EXPECT_EQ(p.keptLines(), 2u); // the one that never reaches the picture is not kept
+}
+
+TEST(Picture, RepeatsAreSkippedOnlyWhenTheyChangeNothing)
+{
+    Picture p(factorOne, bg);
+    p.drawLine(0, 0, 900, 600, black);
+    p.drawLine(0, 0, 900, 600, black);
+    EXPECT_EQ(p.linesSkipped(), 1u);
+    // another colour over it: the repeat must be drawn again
+    p.drawLine(0, 300, 1500, 300, red);
+    p.drawLine(0, 0, 900, 600, black);
+    EXPECT_EQ(p.linesSkipped(), 1u);
+    EXPECT_EQ(at(p, 30, 20), black);
+    // the same colour elsewhere does not stop the skipping
+    p.drawLine(1200, 1200, 1400, 1400, black);
+    p.drawLine(0, 0, 900, 600, black);
+    EXPECT_EQ(p.linesSkipped(), 2u);
+}
+
+namespace {
+
+// Random lines from a few that repeat, in a few colours and widths, with wipes over
+// blocks of rows now and then, as runs draw them.
+void drawRandomLines(Picture& p, unsigned seed, bool forgetRepeats)
+{
+    std::mt19937 gen(seed);
+    std::uniform_int_distribution<int> x(-500, 13500), y(-500, 9500), pick(0, 15), colour(0, 2), width(1, 4);
+    std::vector<std::array<float, 4>> lines;
+    for (int i = 0; i < 16; ++i) {
+        const float y1 = float(y(gen));
+        lines.push_back({float(x(gen)), y1, float(x(gen)), i % 4 == 0 ? y1 : float(y(gen))});
+    }
+    const Pixel colours[] = {black, red, bg};
+    for (int i = 0; i < 4000; ++i) {
+        if (i % 1000 == 999) {
+            const int top = y(gen), left = x(gen);
+            p.setWidth(1);
+            for (int row = top; row < top + 1500; ++row)
+                p.drawLine(float(left), float(row), float(left + 4000), float(row), colours[colour(gen)]);
+        }
+        const auto& l = lines[static_cast<std::size_t>(pick(gen))];
+        if (i % 50 == 0)
+            p.setWidth(width(gen));
+        p.drawLine(l[0], l[1], l[2], l[3], colours[colour(gen) == 0 ? 1 : 0]);
+        if (forgetRepeats)
+            p.mutablePixels(); // forgets every line drawn before: draws all
+    }
+}
+
+} // namespace
+
+TEST(Picture, SkippingAndForgettingGiveTheSamePixelsAtEveryScale)
+{
+    for (double scale : {factorOne, 1.77 / twipsPerPixel, 0.5 / twipsPerPixel}) {
+        Picture skipping(scale, bg), reference(scale, bg);
+        drawRandomLines(skipping, 7, false);
+        drawRandomLines(reference, 7, true);
+        EXPECT_GT(skipping.linesSkipped(), 100u);
+        EXPECT_EQ(reference.linesSkipped(), 0u);
+        EXPECT_EQ(differing(skipping, reference), 0u) << scale;
+
+        // drawn again at other scales from what it kept
+        for (double other : {factorOne, 2.3 / twipsPerPixel, 0.6 / twipsPerPixel}) {
+            if (other == skipping.scale())
+                continue;
+            Picture direct(other, bg);
+            drawRandomLines(direct, 7, false);
+            skipping.setScale(other);
+            EXPECT_LT(skipping.keptLines(), 6000u); // of 10 000, most of them wiped
+            EXPECT_EQ(differing(skipping, direct), 0u) << scale << " → " << other;
         }
     }
+}
 
-    void highDpiDrawsAtDevicePixels()
-    {
-        Picture p(QSize(100, 100), 2.0, bg);
-        QCOMPARE(p.image().size(), QSize(200, 200));
-        QCOMPARE(p.image().deviceIndependentSize(), QSizeF(100, 100));
-        p.drawLine(150, 300, 750, 300, red); // one logical pixel thick: two device rows
-        QCOMPARE(at(p, 30, 40), red);
-        QCOMPARE(at(p, 30, 41), red);
-        QCOMPARE(at(p, 30, 42), bg);
-    }
+namespace {
 
-    void growingKeepsThePicture()
-    {
-        Picture p(QSize(50, 50), 1.0, bg);
-        p.drawLine(0, 150, 600, 150, red);
-        p.ensureSize(QSize(40, 40)); // never shrinks
-        QCOMPARE(p.image().size(), QSize(50, 50));
-        p.ensureSize(QSize(120, 80));
-        QCOMPARE(p.image().size(), QSize(120, 80));
-        QCOMPARE(at(p, 20, 10), red);
-        QCOMPARE(at(p, 100, 70), bg);
-    }
+// Runs with the colour changing between them, each after the first answered Ne, as a
+// class compares colours side by side; then one in air answered Ano.
+void drawComparison(Picture& picture)
+{
+    PaintedCanvas canvas(picture);
+    sim::startRun(canvas);
+    canvas.choose("Červená", "0.5");
+    canvas.answer(vbNo);
+    sim::startRun(canvas);
+    canvas.choose("Modrá", "1");
+    canvas.answer(vbNo);
+    sim::startRun(canvas);
+    canvas.Text(Box::nUhel, "90");
+    canvas.answer(vbNo);
+    sim::startRun(canvas);
+}
 
-    void linesFarOutsideAreClippedNotHung()
-    {
-        Picture p(QSize(100, 100), 1.0, bg);
-        p.drawLine(-3e38f, 300, 3e38f, 300, red);
-        QCOMPARE(at(p, 0, 20), red);
-        QCOMPARE(at(p, 99, 20), red);
-        p.drawLine(1e30f, 1e30f, 2e30f, 2e30f, red);
-        p.drawLine(-1e9f, -1e9f, 1e9f, 1e9f, black);
-        QCOMPARE(at(p, 50, 50), black);
-    }
+} // namespace
 
-    void repeatsAreSkippedOnlyWhenTheyChangeNothing()
-    {
-        Picture p(QSize(100, 100), 1.0, bg);
-        p.drawLine(0, 0, 900, 600, black);
-        p.drawLine(0, 0, 900, 600, black);
-        QCOMPARE(p.linesSkipped(), 1u);
-        // another colour over it: the repeat must be drawn again
-        p.drawLine(0, 300, 1500, 300, red);
-        const QImage crossed = p.image().copy();
-        p.drawLine(0, 0, 900, 600, black);
-        QCOMPARE(p.linesSkipped(), 1u);
-        QVERIFY(p.image() != crossed);
-        // the same colour elsewhere does not stop the skipping
-        p.drawLine(1200, 1200, 1400, 1400, black);
-        p.drawLine(0, 0, 900, 600, black);
-        QCOMPARE(p.linesSkipped(), 2u);
-    }
+TEST(Picture, DrawnAgainAtANewSizeAsIfDrawnThere)
+{
+    Picture small(factorOne, bg), large(1.77 / twipsPerPixel, bg);
+    drawComparison(small);
+    drawComparison(large);
+    const std::size_t keptSmall = small.keptLines(), keptLarge = large.keptLines();
 
-    void skippingGivesTheSamePixelsAsDrawingEverything()
-    {
-        // random lines from a few repeating ones, in a few colours and widths
-        std::mt19937 gen(7);
-        std::uniform_int_distribution<int> coord(-200, 1700), pick(0, 11), colour(0, 2), width(1, 4);
-        std::vector<std::array<float, 4>> lines;
-        for (int i = 0; i < 12; ++i)
-            lines.push_back({float(coord(gen)), float(coord(gen)), float(coord(gen)), float(coord(gen))});
-        const QRgb colours[] = {black, red, bg};
-        Picture skipping(QSize(100, 100), 1.0, bg);
-        Picture reference(QSize(100, 100), 1.0, bg);
-        for (int i = 0; i < 3000; ++i) {
-            const auto& l = lines[static_cast<std::size_t>(pick(gen))];
-            const QRgb c = colours[colour(gen) == 0 ? 1 : 0];
-            const int w = i % 50 == 0 ? width(gen) : skipping.width();
-            skipping.setWidth(w);
-            skipping.drawLine(l[0], l[1], l[2], l[3], c);
-            reference.setWidth(w);
-            reference.drawLine(l[0], l[1], l[2], l[3], c);
-            reference.imageForPainting(); // forgets every line drawn before: draws all
-        }
-        QVERIFY(skipping.linesSkipped() > 100);
-        QCOMPARE(reference.linesSkipped(), 0u);
-        QCOMPARE(skipping.image(), reference.image());
-    }
+    small.setScale(large.scale());
+    ASSERT_EQ(small.width(), large.width());
+    const std::size_t total = static_cast<std::size_t>(large.width()) * static_cast<std::size_t>(large.height());
+    EXPECT_LE(differing(small, large), total / 1000) << "of " << total;
 
-    void canvasUsesTheWindowsTextBoxesAndColours()
-    {
-        QWidget window;
-        auto* edit = new QLineEdit(&window);
-        edit->setObjectName(QStringLiteral("nKmitočet"));
-        Picture picture(QSize(100, 100), 1.0, bg);
-        QtCanvas canvas(&window, picture);
-        canvas.setLive(false);
-        canvas.Text(Box::nKmitočet, "0.75");
-        QCOMPARE(edit->text(), QStringLiteral("0.75"));
-        edit->setText(QStringLiteral("Červená"));
-        QCOMPARE(canvas.Text(Box::nKmitočet), std::string("Červená"));
-        canvas.Visible(Box::nKmitočet, false);
-        QVERIFY(edit->isHidden());
-        QVERIFY_THROWS_EXCEPTION(Failure, canvas.Text(Box::nUhel)); // no such box in this window
+    Picture direct(factorOne, bg);
+    drawComparison(direct);
+    large.setScale(factorOne);
+    EXPECT_LE(differing(large, direct), total / 1000);
+    // what it keeps does not depend on the scale it was drawn at, and stays far below
+    // the 4 × 400 000 lines the runs drew
+    EXPECT_EQ(keptSmall, keptLarge);
+    EXPECT_LT(keptSmall, 400000u);
+}
 
-        QCOMPARE(QtCanvas::toRgb(vb3DLight), threeDLightRgb);
-        QCOMPARE(QtCanvas::toRgb(RGB(0, 192, 0)), qRgb(0, 192, 0));
-        QVERIFY(qGray(threeDLightRgb) > 192 + 20); // visibly lighter than the glass grey
-        QVERIFY_THROWS_EXCEPTION(Failure, QtCanvas::toRgb(0x80000005u));
-        QVERIFY_THROWS_EXCEPTION(Failure, canvas.DrawWidth(0));
-        canvas.DrawWidth(3);
-        canvas.Line(0, 300, 1500, 300, vb3DLight);
-        canvas.Line(0, 600, 1500, 600);
-        QCOMPARE(at(picture, 50, 40), black);
-        QVERIFY_THROWS_EXCEPTION(Overflow, canvas.Line(0, 0, std::numeric_limits<double>::infinity(), 0));
-    }
-};
-
-QTEST_MAIN(PictureTest)
-#include "PictureTest.moc"
+TEST(Picture, UnderlayIsPaintedUnderEveryLineAtEveryScale)
+{
+    Picture p(factorOne, bg);
+    p.drawLine(0, 300, 1500, 300, red);
+    p.setUnderlay([](Picture& q) {
+        Pixel* px = q.mutablePixels();
+        for (int y = 0; y < q.height() / 2; ++y)
+            px[static_cast<std::size_t>(y) * static_cast<std::size_t>(q.width())] = black;
+    });
+    EXPECT_EQ(at(p, 0, 20), red);
+    EXPECT_EQ(at(p, 0, 21), black);
+    p.setScale(2.0 / twipsPerPixel);
+    EXPECT_EQ(at(p, 0, 40), red);
+    EXPECT_EQ(at(p, 0, 300), black);
+    EXPECT_EQ(at(p, 0, 700), bg);
+}

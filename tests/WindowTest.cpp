@@ -4,9 +4,15 @@
 #include "Layout.h"
 #include "Lumetrafrm.h"
 #include "Picture.h"
+#include "Errors.h"
 #include "QtCanvas.h"
 
+#include <QClipboard>
 #include <QGroupBox>
+#include <QImageReader>
+#include <QMenu>
+#include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -32,6 +38,28 @@ void whenModalShows(std::function<void(QWidget*)> act)
         }
     });
     poll->start(5);
+}
+// A shown window of that client size (a hidden one learns of its size only when shown).
+void sized(Lumetrafrm& w, int width, int height)
+{
+    w.resize(width, height);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QCOMPARE(w.size(), QSize(width, height));
+}
+
+// A window whose client area shows the design area at factor 1, 15 twips to a pixel.
+void atFactorOne(Lumetrafrm& w)
+{
+    sized(w, 867, 600);
+    QCOMPARE(w.placement().factor, 1.0);
+}
+
+QImage imageOf(Picture& p)
+{
+    return QImage(reinterpret_cast<const uchar*>(p.pixels()), p.width(), p.height(), p.width() * 4,
+                  QImage::Format_RGB32)
+        .copy();
 }
 } // namespace
 
@@ -59,6 +87,7 @@ private slots:
 
     void everyControlIsBuiltFromTheLayout()
     {
+        atFactorOne(*w);
         for (const auto& c : app::controls) {
             QObject* o = w->findChild<QObject*>(qs(c.name));
             QVERIFY2(o, c.name.data());
@@ -292,12 +321,13 @@ private slots:
     QImage pictureAfter(const std::function<void(Lumetrafrm&)>& prepare, int starts)
     {
         Lumetrafrm window;
+        atFactorOne(window);
         window.setErrorReporter([](const QString&) {});
         window.canvas().setQuestionHandler([](const std::string&) { return vbYes; });
         prepare(window);
         for (int i = 0; i < starts; ++i)
             QTest::mouseClick(window.findChild<QWidget*>("cmdStart"), Qt::LeftButton);
-        return window.picture().image().copy();
+        return imageOf(window.picture());
     }
 
     // The drawing area up to x = 13000 and y = 9000 twips, less the photon strip whose
@@ -323,6 +353,7 @@ private slots:
                 const QString where = QString::fromUtf8(box) + " = [" + typed + "]";
                 QStringList seen;
                 Lumetrafrm window;
+                atFactorOne(window);
                 window.setErrorReporter([&](const QString& m) { seen << m; });
                 window.canvas().setQuestionHandler([](const std::string&) { return vbYes; });
                 auto* edit = window.findChild<QLineEdit*>(QString::fromUtf8(box));
@@ -341,10 +372,158 @@ private slots:
                 QTest::mouseClick(window.findChild<QWidget*>("cmdStart"), Qt::LeftButton);
                 QCOMPARE(seen.size(), seen.isEmpty() ? 0 : 1);
                 QVERIFY2(!window.findChild<QWidget*>("nClona")->isHidden(), qPrintable(where));
-                QVERIFY2(samePictures(window.picture().image(), askedNext ? afterTwoRuns : afterOneRun),
+                QVERIFY2(samePictures(imageOf(window.picture()), askedNext ? afterTwoRuns : afterOneRun),
                          qPrintable(where));
             }
         }
+    }
+
+    void canvasUsesTheWindowsTextBoxesAndColours()
+    {
+        QWidget window;
+        auto* edit = new QLineEdit(&window);
+        edit->setObjectName(QStringLiteral("nKmitočet"));
+        Picture picture(1.0 / twipsPerPixel, threeDLightPixel);
+        QtCanvas canvas(&window, picture);
+        canvas.setLive(false);
+        canvas.Text(Box::nKmitočet, "0.75");
+        QCOMPARE(edit->text(), QStringLiteral("0.75"));
+        edit->setText(QStringLiteral("Červená"));
+        QCOMPARE(canvas.Text(Box::nKmitočet), std::string("Červená"));
+        canvas.Visible(Box::nKmitočet, false);
+        QVERIFY(edit->isHidden());
+        QVERIFY_THROWS_EXCEPTION(Failure, canvas.Text(Box::nUhel)); // no such box in this window
+
+        QCOMPARE(PictureCanvas::toPixel(vb3DLight), threeDLightPixel);
+        QCOMPARE(PictureCanvas::toPixel(RGB(0, 192, 0)), qRgb(0, 192, 0));
+        QVERIFY(qGray(threeDLightPixel) > 192 + 20); // visibly lighter than the glass grey
+        QVERIFY_THROWS_EXCEPTION(Failure, PictureCanvas::toPixel(0x80000005u));
+        QVERIFY_THROWS_EXCEPTION(Failure, canvas.DrawWidth(0));
+        QVERIFY_THROWS_EXCEPTION(Overflow, canvas.Line(0, 0, std::numeric_limits<double>::infinity(), 0));
+    }
+
+    void everythingFollowsOneFactor()
+    {
+        sized(*w, 1920, 1061); // maximized on a full-HD screen: the height decides
+        const double f = 1061 / 600.0;
+        QCOMPARE(w->placement().factor, f);
+        const auto scaled = [f](int twips) { return qRound(twips * f / 15); };
+        QCOMPARE(widget("cmdStart")->geometry(),
+                 QRect(193 + scaled(8280), scaled(120), scaled(1095), scaled(375)));
+        QCOMPARE(widget("opZelená")->geometry(), QRect(scaled(360), scaled(480), scaled(975), scaled(255)));
+        QCOMPARE(widget("cmdStart")->font().pointSizeF(), 14.25 * f);
+        QCOMPARE(widget("opZelená")->font().pointSizeF(), 8.25 * f);
+        QCOMPARE(w->designRect(), QRect(193, 0, qRound(13000 * f / 15), 1061));
+        QCOMPARE(w->picture().width(), static_cast<int>(std::floor(13000 * f / 15)) + 1);
+
+        w->resize(300, 200); // too small: the factor stops at a half and the window cuts off
+        QCOMPARE(w->placement().factor, 0.5);
+        QCOMPARE(widget("cmdStart")->geometry().topLeft(), QPoint(qRound(8280 / 30.0), qRound(120 / 30.0)));
+    }
+
+    void barsAtAnyFactorShowOnlyTheColoursDrawn()
+    {
+        sized(*w, 1534, 1062); // factor 1.77
+        QVERIFY(std::fabs(w->placement().factor - 1.77) < 1e-3);
+        w->canvas().setQuestionHandler([](const std::string&) { return vbYes; });
+        click("cmdStart");
+        const QImage shown = w->shownImage();
+        QCOMPARE(shown.size(), w->designRect().size() * w->devicePixelRatioF());
+        const QSet<QRgb> drawn{qRgb(0, 192, 0), qRgb(192, 192, 192), qRgb(0, 0, 0)};
+        QSet<QRgb> seen;
+        int barPixels = 0;
+        const double f = w->placement().factor / 15 * w->devicePixelRatioF();
+        for (int y = qRound(1100 * f); y < qRound(7900 * f); ++y)
+            for (int x = qRound(5020 * f); x < qRound(6950 * f); ++x) {
+                const QRgb p = shown.pixel(x, y) | 0xFF000000u;
+                seen.insert(p);
+                barPixels += p == qRgb(0, 192, 0);
+            }
+        QVERIFY2(barPixels > 20000, qPrintable(QString::number(barPixels)));
+        QVERIFY2((seen - drawn).isEmpty(), qPrintable(QString::number((seen - drawn).size()) + " blended colours"));
+    }
+
+    void resizeDuringARunLeavesThePictureWhole()
+    {
+        atFactorOne(*w);
+        w->findChild<QLineEdit*>("nSpomalení")->setText(QStringLiteral("200"));
+        bool resizedDuringRun = false;
+        QTimer::singleShot(150, [&] {
+            resizedDuringRun = w->isRunning();
+            w->resize(1100, 800);
+        });
+        click("cmdStart");
+        QVERIFY(resizedDuringRun);
+        QTest::qWait(50); // the paint that follows the resize
+        QCOMPARE(w->placement().factor, 1100 / (13000 / 15.0));
+
+        Lumetrafrm direct;
+        sized(direct, 1100, 800);
+        QTest::mouseClick(direct.findChild<QWidget*>("cmdStart"), Qt::LeftButton);
+        const QImage a = imageOf(w->picture()), b = imageOf(direct.picture());
+        QCOMPARE(a.size(), b.size());
+        int differing = 0;
+        for (int y = 0; y < a.height(); ++y)
+            for (int x = 0; x < a.width(); ++x)
+                differing += a.pixel(x, y) != b.pixel(x, y);
+        QVERIFY2(differing <= a.width() * a.height() / 1000, qPrintable(QString::number(differing)));
+    }
+
+    void copyAndSaveTakeTheDesignAreaAsShown()
+    {
+        sized(*w, 1100, 800);
+        click("cmdStart");
+        const QSize expected = w->designRect().size() * w->devicePixelRatioF();
+        QCOMPARE(expected.width(), 1100);
+
+        w->copyPicture();
+        QCOMPARE(QApplication::clipboard()->image().size(), expected);
+
+        QTemporaryDir dir;
+        QString proposed;
+        w->setSaveFileChooser([&](const QString& p) {
+            proposed = p;
+            return dir.filePath(QStringLiteral("spirály"));
+        });
+        QTest::keyClick(w.get(), Qt::Key_S, Qt::ControlModifier);
+        QVERIFY2(reports.isEmpty(), qPrintable(reports.join('\n')));
+        QVERIFY2(QRegularExpression(QStringLiteral("/lumetra-\\d{4}-\\d\\d-\\d\\d-\\d{6}\\.png$")).match(proposed).hasMatch(),
+                 qPrintable(proposed));
+        QImageReader png(dir.filePath(QStringLiteral("spirály.png")));
+        QCOMPARE(png.format(), QByteArray("png"));
+        QCOMPARE(png.size(), expected);
+
+        // a folder that cannot be written: the report, and no file, not even a part of one
+        for (const QString& target : {dir.filePath(QStringLiteral("chybí/obrázek.png")), QStringLiteral("/proc/lumetra.png")}) {
+            reports.clear();
+            w->setSaveFileChooser([&](const QString&) { return target; });
+            QTest::keyClick(w.get(), Qt::Key_S, Qt::ControlModifier);
+            QCOMPARE(reports.size(), 1);
+            QVERIFY2(reports[0].contains(QStringLiteral("Obrázek nelze uložit")), qPrintable(reports[0]));
+            QVERIFY(!QFileInfo::exists(target));
+        }
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("spirály.png")});
+    }
+
+    void contextMenuOnlyOnTheDrawingArea()
+    {
+        atFactorOne(*w);
+        QStringList entries;
+        QTimer::singleShot(50, [&] {
+            if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+                for (QAction* a : menu->actions())
+                    if (!a->isSeparator())
+                        entries << a->text() + ' ' + a->shortcut().toString();
+                menu->close();
+            }
+        });
+        QContextMenuEvent onPicture(QContextMenuEvent::Mouse, QPoint(600, 400), w->mapToGlobal(QPoint(600, 400)));
+        QApplication::sendEvent(w.get(), &onPicture);
+        QCOMPARE(entries, (QStringList{QStringLiteral("Kopírovat obrázek Ctrl+C"), QStringLiteral("Uložit obrázek… Ctrl+S"),
+                                       QStringLiteral("Celá obrazovka F11")}));
+        QContextMenuEvent onButton(QContextMenuEvent::Mouse, QPoint(5, 5), w->mapToGlobal(widget("cmdStart")->geometry().center()));
+        QApplication::sendEvent(widget("cmdStart"), &onButton);
+        QVERIFY(!QApplication::activePopupWidget());
     }
 
     void closeDuringARunWaitsForItsEnd()

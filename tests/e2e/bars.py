@@ -48,33 +48,58 @@ def bar_lengths(colour, angle=45):
     return lengths
 
 
-def centre_row(d):
-    return (TOP_Y + d) // 15
+class Scale:
+    """Where the design area stands in the window: one factor (1 is 15 twips to a pixel)
+    and the corner, in pixels of the client area."""
+
+    def __init__(self, factor=1.0, left=0, top=0):
+        self.factor, self.left, self.top = factor, left, top
+        self.per_twip = factor / 15
+        # the bars' pen: 3 pixels at factor 1, and its reach above and below its centre
+        self.bar_width = max(1, round(3 * factor))
+        self.pen_origin = (self.bar_width - 1) // 2
+
+    def x(self, twips):
+        return self.left + math.floor(twips * self.per_twip)
+
+    def y(self, twips):
+        return self.top + math.floor(twips * self.per_twip)
+
+    def __repr__(self):
+        return f"factor {self.factor:.4f} at ({self.left}, {self.top})"
 
 
-def first_row():
-    return centre_row(0) + 1
+FACTOR_ONE = Scale()
 
 
-def last_row():
-    return centre_row(POINTS - 1) - 1
+def centre_row(d, scale=FACTOR_ONE):
+    return scale.y(TOP_Y + d)
 
 
-def expected_ends(colour, angle=45):
+def first_row(scale=FACTOR_ONE):
+    return centre_row(0, scale) + scale.bar_width - 1 - scale.pen_origin
+
+
+def last_row(scale=FACTOR_ONE):
+    return centre_row(POINTS - 1, scale) - scale.pen_origin
+
+
+def expected_ends(colour, angle=45, scale=FACTOR_ONE):
     """For every pixel row fully inside the screen, the last pixel column its bars reach.
 
-    A bar is drawn 3 px thick, so a pixel row shows the longest bar among the points whose
-    centre row is within one row of it.
+    A bar is drawn 3 px thick at factor 1, so a pixel row shows the longest bar among the
+    points whose centre row is within the pen's reach of it.
     """
     lengths = bar_lengths(colour, angle)
+    reach = scale.bar_width - 1 - scale.pen_origin
     ends = {}
     for d, bar in enumerate(lengths):
-        end = math.floor((SCREEN_X + bar) / 15) + 1
-        c = centre_row(d)
-        for r in (c - 1, c, c + 1):
+        end = scale.x(SCREEN_X + bar) + reach
+        c = centre_row(d, scale)
+        for r in range(c - scale.pen_origin, c + reach + 1):
             if ends.get(r, -1) < end:
                 ends[r] = end
-    return {r: e for r, e in ends.items() if first_row() <= r <= last_row()}
+    return {r: e for r, e in ends.items() if first_row(scale) <= r <= last_row(scale)}
 
 
 def segments(pixels, x0):

@@ -60,10 +60,12 @@ def select_option(x, r):
     x.click(px(left) + 7, px(top + height / 2))
 
 
-def check_bars(img, layers, rows=None):
+def check_bars(img, layers, rows=None, scale=bars.FACTOR_ONE):
     """Bars of several runs, oldest colour first: each row shows the newest bar from the
     screen line, and an older one beyond it wherever that one was longer."""
-    ends = {c: bars.expected_ends(c) for c in layers}
+    ends = {c: bars.expected_ends(c, scale=scale) for c in layers}
+    origin = scale.x(bars.SCREEN_X)  # the screen line's pixel column
+    x0, x1 = origin - 6 - scale.pen_origin, origin + round(140 * scale.factor)
     wrong = []
     checked = 0
     for r in sorted(rows if rows is not None else ends[layers[-1]]):
@@ -78,12 +80,12 @@ def check_bars(img, layers, rows=None):
         if ambiguous:
             continue
         checked += 1
-        segs = bars.segments(img.row(r, BAR_ORIGIN - 6, BAR_ORIGIN + 140), BAR_ORIGIN - 6)
-        on_line = [i for i, s in enumerate(segs) if s[1] <= BAR_ORIGIN <= s[2]][0]
+        segs = bars.segments(img.row(r, x0, x1), x0)
+        on_line = [i for i, s in enumerate(segs) if s[1] <= origin <= s[2]][0]
         seen = segs[on_line:on_line + len(visible)]
         problem = None
-        if seen[0][1] not in range(BAR_ORIGIN - 2, BAR_ORIGIN + 1):
-            problem = f"bar starts at column {seen[0][1]}, not at the screen line {BAR_ORIGIN}"
+        if seen[0][1] not in range(origin - scale.pen_origin - 1, origin + 1):
+            problem = f"bar starts at column {seen[0][1]}, not at the screen line {origin}"
         for (c, e), s in zip(visible, seen):
             if s[0] != bars.BAR_RGB[c]:
                 problem = f"expected a {c} bar {bars.BAR_RGB[c]} to column {e}, found {s[0]} at {s[1]}..{s[2]}"
@@ -96,7 +98,7 @@ def check_bars(img, layers, rows=None):
         if problem:
             wrong.append(f"row {r}: {problem}")
     check(checked > 100 or (rows is not None and checked > 0), f"only {checked} rows could be checked")
-    check(not wrong, f"{len(wrong)} of {checked} bar rows are wrong:\n  " + "\n  ".join(wrong[:12]))
+    check(not wrong, f"{len(wrong)} of {checked} bar rows are wrong ({scale}):\n  " + "\n  ".join(wrong[:12]))
     return checked
 
 
@@ -228,19 +230,21 @@ def first_run(lumetra):
         check_dots(after, "green")
         check_legends(before, after)
 
-        def shows_picture(what, region=PICTURE):
+        def shows_picture(what, region=PICTURE, shift=0):
+            """The picture after the run, moved right by shift pixels."""
             x0, y0, x1, y1 = region
 
             def same():
                 g = x.grab()
-                if g.width < x1 or g.height < y1:
+                if g.width < x1 + shift or g.height < y1:
                     return None
-                return g.crop_bytes(x0, y0, x1, y1) == after.crop_bytes(x0, y0, x1, y1)
+                return g.crop_bytes(x0 + shift, y0, x1 + shift, y1) == after.crop_bytes(x0, y0, x1, y1)
             try:
                 wait_until(same, 15, what)
             except Failure as e:
                 g = x.grab()
-                n = after.differing(g, x0, y0, min(x1, g.width), min(y1, g.height))
+                n = sum(1 for y in range(y0, min(y1, g.height)) for a, b in
+                        zip(after.row(y, x0, x1), g.row(y, x0 + shift, min(x1 + shift, g.width))) if a != b)
                 raise Failure(f"{e}: {n} pixels differ from the picture after the run")
 
         step("minimize and restore")
@@ -261,14 +265,11 @@ def first_run(lumetra):
             cover.wait(10)
         shows_picture("the picture after it was uncovered")
 
-        step("resize")
-        x.tool(["wmctrl", "-i", "-r", hex(x.main), "-b", "remove,maximized_vert,maximized_horz"])
-        x.tool(["xdotool", "windowsize", str(x.main), "620", "420"])
-        wait_until(lambda: x.geometry(x.main)[2:] == (620, 420), 10, "the window to be 620x420")
-        shows_picture("the picture in the smaller window", (PICTURE[0], PICTURE[1], 620, 420))
-        x.tool(["wmctrl", "-i", "-r", hex(x.main), "-b", "add,maximized_vert,maximized_horz"])
-        wait_until(lambda: x.geometry(x.main)[2] >= 1000, 10, "the window to be maximized again")
-        shows_picture("the picture in the maximized window again")
+        step("resize: wider, at the same factor, so the design area moves to the middle")
+        x.resize(1000, 600)
+        shows_picture("the picture in the wider window", shift=(1000 - 867) // 2)
+        x.resize(867, 600)
+        shows_picture("the picture at the design area's size again")
 
 
 def clearing(lumetra):
@@ -283,10 +284,15 @@ def clearing(lumetra):
         select_option(x, RED)
         q = start_run_with_question(x, 1)
         shown = x.grab()
-        # left of where the question shows up
-        x0, y0, x1, y1 = BAR_ORIGIN - 6, bars.first_row() - 2, BAR_ORIGIN + 100, bars.last_row() + 2
-        check(green.crop_bytes(x0, y0, x1, y1) == shown.crop_bytes(x0, y0, x1, y1),
-              "the bars changed before the question was answered")
+        # the bars above and below the question, which stands over the middle of the window
+        # (its frame's title bar lies above the geometry of its client window)
+        _, qy, _, qh = x.geometry(q)
+        top = qy - x.geometry(x.main)[1]
+        x0, x1 = BAR_ORIGIN - 6, BAR_ORIGIN + 100
+        for y0, y1 in ((bars.first_row() - 2, top - 40), (top + qh + 10, bars.last_row() + 2)):
+            check(y1 - y0 > 50, f"the question covers too much of the bars to tell: rows {y0}..{y1}")
+            check(green.crop_bytes(x0, y0, x1, y1) == shown.crop_bytes(x0, y0, x1, y1),
+                  "the bars changed before the question was answered")
         labels = answer_buttons(x.grab(q))
         # "Ne" is the shorter of the two labels
         ne = min(labels, key=lambda b: b[2])
@@ -397,6 +403,65 @@ def slow_run_window_manager(lumetra):
         slow_runs(x, lumetra, 12, watch)
 
 
+def colours_in(img, x0, y0, x1, y1):
+    return {p for y in range(y0, y1) for p in img.row(y, x0, x1)}
+
+
+def check_crisp(img, scale):
+    """The bars' part of the picture holds only colours the run drew: nothing was scaled."""
+    drawn = {bars.BAR_RGB["green"], (192, 192, 192), (0, 0, 0)}
+    region = (scale.x(5020), scale.y(1100), scale.x(6950), scale.y(7900))
+    extra = colours_in(img, *region) - drawn
+    check(not extra, f"{len(extra)} colours that the run never drew among the bars ({scale}), "
+          f"such as {sorted(extra)[:5]}: the picture was magnified or shrunk")
+
+
+def png_size(blob):
+    check(blob[:8] == b"\x89PNG\r\n\x1a\n", f"not a PNG: {blob[:16]!r}")
+    return int.from_bytes(blob[16:20], "big"), int.from_bytes(blob[20:24], "big")
+
+
+def scaled(lumetra):
+    """Maximized on a full-HD screen the design area fills the height; the bars follow the
+    factor, crisp, and again after a resize; Ctrl+C copies the picture, F11 fills the screen."""
+    with XSession(screen=(1920, 1080)) as x:
+        x.start(lumetra, size=None)
+        sc = x.scale
+        w, h = x.geometry(x.main)[2:]
+        check(sc.top == 0 and abs(600 * sc.factor - h) < 1e-6, f"the design area does not fill the height of "
+              f"the {w}x{h} window: {sc}")
+        step(f"maximized: {w}x{h}, {sc}")
+        x.click(sc.x(8280 + 1095 // 2), sc.y(120 + 375 // 2))
+        x.wait_runs_ended(1)
+        img = x.settled_grab()
+        step(f"checked {check_bars(img, ['green'], scale=sc)} bar rows at {sc}")
+        check_crisp(img, sc)
+
+        step("resize to 1100x800")
+        sc = x.resize(1100, 800)
+        img = x.settled_grab()
+        step(f"checked {check_bars(img, ['green'], scale=sc)} bar rows at {sc}")
+        check_crisp(img, sc)
+
+        step("Ctrl+C copies the design area as shown")
+        x.key(x.main, "ctrl+c")
+
+        def clipboard_png():
+            r = subprocess.run(["xclip", "-selection", "clipboard", "-t", "image/png", "-o"], env=x.env,
+                               capture_output=True, timeout=20)
+            return r.returncode == 0 and r.stdout.startswith(b"\x89PNG") and r.stdout
+        blob = wait_until(clipboard_png, 10, "a PNG on the clipboard")
+        expected = (round(13000 * sc.per_twip), round(9000 * sc.per_twip))
+        check(png_size(blob) == expected, f"the PNG on the clipboard is {png_size(blob)}, not the design area {expected}")
+
+        step("F11 fills the screen, and again leaves it")
+        x.key(x.main, "F11")
+        wait_until(lambda: x.geometry(x.main)[2:] == (1920, 1080), 10, "the window to fill the screen")
+        x.wait_scale((1920, 1080))
+        x.key(x.main, "F11")
+        wait_until(lambda: x.geometry(x.main)[2:] == (1100, 800), 10, "the window to leave full screen")
+
+
 def no_display(lumetra):
     """Without a display the program says how to get one instead of crashing."""
     env = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY") and not k.startswith("QT_")}
@@ -414,6 +479,7 @@ def no_display(lumetra):
 
 CASES = {
     "first-run": first_run,
+    "scaled": scaled,
     "clearing": clearing,
     "slow-run-konec": slow_run_konec,
     "slow-run-window-manager": slow_run_window_manager,

@@ -5,6 +5,7 @@ Everything started here is ended when the session closes, and also when this pro
 """
 
 import ctypes
+import math
 import os
 import re
 import select
@@ -14,7 +15,10 @@ import subprocess
 import tempfile
 import time
 
+import bars
+
 TWIPS_PER_PIXEL = 15
+DESIGN_SIZE = (867, 600)  # the design area, 13000 x 9000 twips, at 15 twips to a pixel
 SCREEN = (1280, 1024)
 MAIN_TITLE = "Lumetra - https://lumetra.example.org"
 QUESTION_TITLE = "Lumetra"
@@ -28,6 +32,7 @@ NEEDED_TOOLS = {
     "xmessage": "x11-utils",
     "wmctrl": "wmctrl",
     "import": "imagemagick",
+    "xclip": "xclip",
 }
 
 
@@ -137,7 +142,8 @@ class Image:
 class XSession:
     """Xvfb + openbox, and at most one running program on them."""
 
-    def __init__(self):
+    def __init__(self, screen=SCREEN):
+        self.screen = screen
         self.procs = []
         self.app = None
         self.app_log_path = None
@@ -176,7 +182,7 @@ class XSession:
         check(not missing, "missing packages " + " ".join(missing) + "; run scripts/install-deps.sh")
         r, w = os.pipe()
         log = open(os.path.join(self.tmp, "xvfb.log"), "wb")
-        w_, h_ = SCREEN
+        w_, h_ = self.screen
         self._spawn(["Xvfb", "-displayfd", str(w), "-screen", "0", f"{w_}x{h_}x24", "-nolisten", "tcp",
                      "-noreset"], pass_fds=(w,), stdout=log, stderr=log)
         os.close(w)
@@ -230,8 +236,10 @@ class XSession:
 
     # ---- the program ---------------------------------------------------------------
 
-    def start(self, lumetra):
-        """Starts the program and waits until its maximized window shows its picture."""
+    def start(self, lumetra, size=DESIGN_SIZE):
+        """Starts the program and waits until its maximized window shows its picture. Then,
+        unless size is None, gives its client area that size: the design area's own, 15
+        twips to a pixel, unless the case asks for another."""
         self.app_log_path = os.path.join(self.tmp, "lumetra.log")
         log = open(self.app_log_path, "wb")
         env = dict(self.env, LUMETRA_RUN_LOG="1")
@@ -247,15 +255,56 @@ class XSession:
         try:
             self.main = wait_until(found, 30, "the main window")
             wait_until(lambda: self.geometry(self.main)[2] >= 1000, 20, "the window to be maximized")
-            # the slit's wall, drawn on the picture at start-up: the picture has been shown
-            x, y = px(2520), px(4000)
-            wait_until(lambda: self.grab().pixel(x, y) == (0, 0, 0), 20, "the window's first paint")
+            if size:
+                self.resize(*size)
+            else:
+                self.wait_scale(self.geometry(self.main)[2:])
+            # the line by the slit's wall, painted on the picture at start-up: the picture has been shown
+            sc = self.scale
+            x, y = sc.left + round(2520 * sc.per_twip), sc.top + round(4000 * sc.per_twip)
+            wait_until(lambda: any(self.grab().pixel(c, y) == (0, 0, 0) for c in (x - 1, x, x + 1)), 20,
+                       "the window's first paint")
         except Failure as e:
             tree = self.tool(["xwininfo", "-root", "-tree"], check_rc=False)
             wm = "running" if self.procs[1].poll() is None else f"exited with {self.procs[1].returncode}"
             raise Failure(f"{e}\nlumetra's output:\n{self.app_log()}\nopenbox {wm}:\n{self._read('openbox.log')}"
                           f"\nwindows on {self.display}:\n{tree}")
         return self.main
+
+    def resize(self, width, height):
+        """Gives the window's client area this size, out of any maximized or full-screen state."""
+        # wmctrl changes at most two states at a time
+        self.tool(["wmctrl", "-i", "-r", hex(self.main), "-b", "remove,fullscreen"])
+        self.tool(["wmctrl", "-i", "-r", hex(self.main), "-b", "remove,maximized_vert,maximized_horz"])
+        wait_until(lambda: "MAXIMIZED" not in self.tool(["xprop", "-id", str(self.main), "_NET_WM_STATE"]), 10,
+                   "the window manager to take the window out of its maximized state")
+
+        def sized():
+            # the window manager may still restore the old size after the state change; ask again
+            if self.geometry(self.main)[2:] == (width, height):
+                return True
+            self.tool(["xdotool", "windowsize", str(self.main), str(width), str(height)])
+            return False
+        wait_until(sized, 10, f"the window to be {width}x{height}", interval=0.3)
+        return self.wait_scale((width, height))
+
+    def wait_scale(self, client):
+        """Waits until the program has placed its design area for this client size, checks
+        the place against the factor rule worked out here, and keeps it as self.scale."""
+        w, h = client
+        factor = max(0.5, min(w / (13000 / 15), h / 600))
+        left = max(0, math.floor((w - 13000 / 15 * factor) / 2 + 1e-6))
+        top = max(0, math.floor((h - 600 * factor) / 2 + 1e-6))
+
+        def placed():
+            found = re.findall(r"^lumetra: scale ([0-9.e+-]+) at (-?[0-9]+),(-?[0-9]+) in ([0-9]+)x([0-9]+)$",
+                               self.app_log(), re.M)
+            return found and tuple(int(v) for v in found[-1][3:]) == (w, h) and found[-1]
+        f, x, y, _, _ = wait_until(placed, 10, f"the program to place its design area in {w}x{h}")
+        check(abs(float(f) - factor) < 1e-9 and (int(x), int(y)) == (left, top),
+              f"in {w}x{h} the design area stands at factor {f}, ({x}, {y}); expected {factor}, ({left}, {top})")
+        self.scale = bars.Scale(factor, left, top)
+        return self.scale
 
     def app_log(self):
         with open(self.app_log_path, errors="replace") as f:
