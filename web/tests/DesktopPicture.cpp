@@ -1,6 +1,5 @@
 // Draws the desktop's picture for the page's tests: the window's handlers on a picture
-// with no window around it, exactly as the desktop's canvas draws (it is a PictureCanvas
-// too). Events come as arguments, in order:
+// with no window around it, drawn as the desktop's canvas draws (a PictureCanvas too). Events come as arguments, in order:
 //
 //   lumetra_picture SCALE OUT.ppm [opName | cmdStart | Ano | Ne | nBox=text] ...
 //
@@ -8,12 +7,11 @@
 #include "Errors.h"
 #include "Form.h"
 #include "Layout.h"
+#include "PaintedCanvas.h"
 #include "Picture.h"
-#include "PictureCanvas.h"
 
 #include <cstdio>
 #include <cstdlib>
-#include <deque>
 #include <map>
 #include <string>
 
@@ -21,39 +19,11 @@ namespace {
 
 using namespace lumetra;
 
-class OffscreenCanvas final : public PictureCanvas {
-public:
-    explicit OffscreenCanvas(Picture& p) : PictureCanvas(p) { setLive(false); }
-
-    std::string Text(Box box) override { return texts[box]; }
-    void Text(Box box, const std::string& text) override { texts[box] = text; }
-    void Visible(Box, bool) override {}
-    int MsgBox(const std::string&) override
-    {
-        if (answers.empty())
-            return vbYes;
-        const int a = answers.front();
-        answers.pop_front();
-        return a;
-    }
-    void frame() override {}
-
-    std::map<Box, std::string> texts;
-    std::deque<int> answers;
-};
-
 class OffscreenForm final : public app::Form {
 public:
-    explicit OffscreenForm(double scale) : picture(scale, threeDLightPixel), canvas_(picture)
-    {
-        for (const auto& c : app::controls)
-            if (c.kind == app::Kind::TextBox)
-                for (int b = 0; b < boxCount; ++b)
-                    if (boxName(static_cast<Box>(b)) == c.name)
-                        canvas_.texts[static_cast<Box>(b)] = std::string(c.text);
-    }
+    explicit OffscreenForm(double scale) : picture(scale, threeDLightPixel), canvas_(picture) {}
 
-    OffscreenCanvas& canvas() override { return canvas_; }
+    PaintedCanvas& canvas() override { return canvas_; }
     void select(std::string_view option) override
     {
         for (const auto& c : app::controls) {
@@ -75,7 +45,7 @@ public:
     Picture picture;
 
 private:
-    OffscreenCanvas canvas_;
+    PaintedCanvas canvas_;
     std::map<std::string, std::string> selection_;
 };
 
@@ -110,7 +80,7 @@ int main(int argc, char** argv)
             if (event == "cmdStart") {
                 form.cmdStart_Click();
             } else if (event == "Ano" || event == "Ne") {
-                form.canvas().answers.push_back(event == "Ano" ? vbYes : vbNo);
+                form.canvas().answer(event == "Ano" ? vbYes : vbNo);
             } else if (const auto eq = event.find('='); eq != std::string::npos) {
                 bool known = false;
                 for (int b = 0; b < boxCount; ++b)
