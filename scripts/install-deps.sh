@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs what building, running and testing Lumetra needs, from Debian's packages.
-# Only what is missing is installed; run as root or with sudo available.
+# Installs what building, running and testing Lumetra needs, from Debian's packages,
+# or the packages named as arguments. Only what is missing is installed; run as root or
+# with sudo available.
 set -euo pipefail
 
 packages=(
@@ -11,6 +12,8 @@ packages=(
   xvfb xauth openbox x11-utils xdotool wmctrl xclip imagemagick python3
 )
 [ "${LUMETRA_EXTRA_PACKAGES:-}" ] && read -r -a extra <<<"$LUMETRA_EXTRA_PACKAGES" && packages+=("${extra[@]}")
+# packages named on the command line instead of these (the browser page's, say)
+[ $# -gt 0 ] && packages=("$@")
 
 missing=()
 for p in "${packages[@]}"; do
