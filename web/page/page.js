@@ -24,6 +24,7 @@
   let layout = null;
   let module = null;
   let module0 = null; // the module's object while it is made
+  let wasm = null; // the compiled module
   let placement = { factor: 1, left: 0, top: 0, ratio: 1 };
   let asking = null; // the open question, while a run waits for it
   let reportClosed = null;
@@ -529,7 +530,8 @@
     const ready = (await response).headers.get('content-type') === 'application/wasm'
       ? WebAssembly.instantiateStreaming(response, imports)
       : (await response).arrayBuffer().then((bytes) => WebAssembly.instantiate(bytes, imports));
-    const { instance } = await ready;
+    const { instance, module: compiled } = await ready;
+    wasm = compiled;
     done(instance);
   }
 
@@ -550,6 +552,12 @@
     document.getElementById('cmdStart').focus();
     state.ready = true;
     performance.mark('lumetra-ready');
+    // (#no-warm-up leaves it out, to measure a first run without it)
+    if (location.hash !== '#no-warm-up') {
+      const worker = new Worker('warmup.js');
+      worker.onmessage = ({ data }) => { state.warmUpMs = data; worker.terminate(); };
+      worker.postMessage({ module: wasm });
+    }
   }
 
   if ('serviceWorker' in navigator)

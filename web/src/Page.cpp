@@ -5,6 +5,8 @@
 #include "Form.h"
 #include "Layout.h"
 #include "LayoutJson.h"
+#include "PaintedCanvas.h"
+#include "Start.h"
 #include "Placement.h"
 #include "WebCanvas.h"
 
@@ -173,6 +175,18 @@ EMSCRIPTEN_KEEPALIVE void lumetra_set_live(int live)
 {
     if (page)
         page->canvas().setLive(live != 0);
+}
+
+EMSCRIPTEN_KEEPALIVE double lumetra_rehearse()
+{
+    const auto t0 = std::chrono::steady_clock::now();
+    lumetra::Picture scratch(1.0 / 60, lumetra::threeDLightPixel);
+    lumetra::PaintedCanvas canvas(scratch);
+    try {
+        lumetra::sim::startRun(canvas);
+    } catch (const std::exception&) {
+    }
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
 }
 
 // The picture as the run left it, 0xFFRRGGBB rows: for the tests.

@@ -53,6 +53,18 @@ describe('start-up', () => {
     assert.deepEqual(fonts, ['Liberation Sans 400', 'Liberation Sans 700', 'Liberation Serif 700']);
     const startFont = await page.evaluate(() => getComputedStyle(document.getElementById('cmdStart')).font);
     assert.match(startFont, /700 28\.5px "Liberation Serif"/);
+    const scale = () => page.evaluate(() => window.lumetra.module._lumetra_picture_scale());
+    assert.equal(await scale(), 1.5 / 15);
+
+    // a smaller window: factor 0.75, the design centred across
+    await page.setViewportSize({ width: 700, height: 450 });
+    await page.waitForFunction(() => window.lumetra.module._lumetra_picture_scale() === 0.75 / 15);
+    assert.deepEqual(await rect('cmdStart'), [25 + 414, 6, 55, 19]);
+    assert.deepEqual(await page.evaluate(() => {
+      const c = document.getElementById('picture');
+      const r = c.getBoundingClientRect();
+      return [r.left, r.top, c.width, c.height];
+    }), [25, 0, 651, 451]);
   }));
 
   test('the settings, the selected options and the legends are those of start-up', () => withPage({}, async (page) => {

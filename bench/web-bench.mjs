@@ -1,0 +1,145 @@
+// Figures of the browser page in headless Chromium, with the desktop's drawing of the
+// same run timed in the same session as the reference:
+//
+//   node bench/web-bench.mjs [--slowest] [--json]
+//
+// - a run at count 1 (the start-up settings), painting as it goes: the first, later ones,
+//   and a first run on a page that has not warmed up;
+// - the time from navigating to the page until it has answered a click, on a first visit
+//   and on a visit served by the service worker;
+// - what a visit downloads, as sent and compressed with gzip -9;
+// - with --slowest, a run with the scroll bar at its slowest (it lasts over a minute).
+//
+// Build the page (scripts/web-build.sh) and the desktop (scripts/build.sh) first.
+import { execFileSync } from 'node:child_process';
+import { readdirSync, readFileSync, statSync, mkdtempSync, rmSync } from 'node:fs';
+import { gzipSync } from 'node:zlib';
+import os from 'node:os';
+import path from 'node:path';
+import { launch, launchProfile, lumetra, open, root, run, serve, site, text, visit } from '../web/tests/harness.mjs';
+
+const args = new Set(process.argv.slice(2));
+const desktop = process.env.LUMETRA_PICTURE || path.join(root, 'build/web/lumetra_picture');
+const repeats = 7;
+
+const median = (xs) => [...xs].sort((a, b) => a - b)[Math.floor(xs.length / 2)];
+const ms = (x) => `${x.toFixed(1)} ms`;
+
+function files(dir, base = dir) {
+  return readdirSync(dir).flatMap((name) => {
+    const p = path.join(dir, name);
+    return statSync(p).isDirectory() ? files(p, base) : [path.relative(base, p)];
+  });
+}
+
+// The desktop's drawing of the same run, at the same scale: lumetra_picture's whole time,
+// less that of starting it and writing its picture with no run.
+function desktopRun(scale) {
+  const dir = mkdtempSync(path.join(os.tmpdir(), 'lumetra-bench-'));
+  const time = (events) => {
+    const t0 = process.hrtime.bigint();
+    execFileSync(desktop, [String(scale), path.join(dir, 'p.ppm'), ...events]);
+    return Number(process.hrtime.bigint() - t0) / 1e6;
+  };
+  try {
+    const bare = [], first = [];
+    for (let i = 0; i < repeats; ++i) {
+      bare.push(time([]));
+      first.push(time(['cmdStart']));
+    }
+    return median(first) - median(bare);
+  } finally {
+    rmSync(dir, { recursive: true, force: true });
+  }
+}
+
+const figures = {};
+const server = await serve();
+const browser = await launch();
+try {
+  // runs at count 1: the first once the page has warmed up, then later ones answered
+  // Ne and Ano in turn; and a first run clicked at once on a page that does not warm up
+  {
+    const { context, page } = await open(browser, server.url);
+    await page.waitForFunction(() => window.lumetra.warmUpMs !== undefined);
+    const warmUp = await page.evaluate(() => window.lumetra.warmUpMs);
+    const scale = await page.evaluate(() => window.lumetra.module._lumetra_picture_scale());
+    const first = (await run(page)).ms;
+    const later = [];
+    for (let i = 0; i < repeats; ++i)
+      later.push((await run(page, i % 2 ? 'Ano' : 'Ne')).ms);
+    await context.close();
+    const cold = [];
+    for (let i = 0; i < 3; ++i) {
+      const fresh = await open(browser, `${server.url}#no-warm-up`);
+      cold.push((await run(fresh.page)).ms);
+      await fresh.context.close();
+    }
+    figures.run = { viewport: '1280x720', warmUp, first, laterMedian: median(later), laterMax: Math.max(...later),
+      coldFirstMedian: median(cold), desktopFirst: desktopRun(scale) };
+  }
+
+  // from navigating to an answered click: Červená writes 0.5 into the frequency box
+  const answered = async (page) => {
+    await page.waitForFunction(() => window.lumetra && window.lumetra.ready, null, { polling: 'raf' });
+    await page.click('#opČervená');
+    await page.waitForFunction(() => document.getElementById('nKmitočet').value === '0.5', null, { polling: 'raf' });
+    return page.evaluate(() => ({
+      answered: performance.now(),
+      ready: performance.getEntriesByName('lumetra-ready')[0].startTime,
+      bytes: performance.getEntriesByType('resource').reduce((sum, r) => sum + r.transferSize, 0)
+        + performance.getEntriesByType('navigation')[0].transferSize,
+    }));
+  };
+  {
+    const context = await launchProfile();
+    const page = context.pages()[0] || await context.newPage();
+    await page.goto(server.url, { waitUntil: 'commit' });
+    const firstVisit = await answered(page);
+    await page.waitForFunction(() => navigator.serviceWorker.controller !== null);
+    const visits = [];
+    for (let i = 0; i < repeats; ++i) {
+      await page.goto(server.url, { waitUntil: 'commit' });
+      visits.push(await answered(page));
+    }
+    figures.firstInput = { firstVisit: firstVisit.answered, firstVisitReady: firstVisit.ready,
+      laterVisitMedian: median(visits.map((v) => v.answered)), sentOnFirstVisit: firstVisit.bytes };
+    await context.close();
+  }
+
+  // what a visit downloads: every file the service worker keeps
+  const list = files(site);
+  const raw = list.reduce((sum, f) => sum + statSync(path.join(site, f)).size, 0);
+  const gz = list.reduce((sum, f) => sum + gzipSync(readFileSync(path.join(site, f)), { level: 9 }).length, 0);
+  figures.download = { files: list.length, bytes: raw, gzipBytes: gz };
+
+  if (args.has('--slowest')) {
+    const { context, page } = await open(browser, server.url);
+    await page.focus('#HScroll1');
+    await page.keyboard.press('End');
+    const count = await text(page, 'nSpomalení');
+    const t0 = Date.now();
+    const r = await run(page);
+    figures.slowest = { count, runMs: r.ms, wallMs: Date.now() - t0, framesShown: (await lumetra(page)).framesShown };
+    await context.close();
+  }
+} finally {
+  await browser.close();
+  await server.stop();
+}
+
+if (args.has('--json')) {
+  console.log(JSON.stringify(figures, null, 2));
+} else {
+  const r = figures.run;
+  console.log(`run at count 1 (${r.viewport}): first ${ms(r.first)} (after the warm-up of ${ms(r.warmUp)}), `
+    + `later median ${ms(r.laterMedian)}, slowest of ${repeats} ${ms(r.laterMax)}; `
+    + `first run clicked at once with no warm-up ${ms(r.coldFirstMedian)}; the desktop's drawing of a first run ${ms(r.desktopFirst)}`);
+  const f = figures.firstInput;
+  console.log(`first answered click: first visit ${ms(f.firstVisit)} (ready at ${ms(f.firstVisitReady)}, `
+    + `${(f.sentOnFirstVisit / 1024).toFixed(0)} KiB sent), later visits median ${ms(f.laterVisitMedian)}`);
+  const d = figures.download;
+  console.log(`download: ${d.files} files, ${(d.bytes / 1024).toFixed(0)} KiB, ${(d.gzipBytes / 1024).toFixed(0)} KiB with gzip -9`);
+  if (figures.slowest)
+    console.log(`slowest speed (count ${figures.slowest.count}): run ${(figures.slowest.runMs / 1000).toFixed(1)} s`);
+}
