@@ -82,7 +82,12 @@ try {
   // from navigating to an answered click: Červená writes 0.5 into the frequency box
   const answered = async (page) => {
     await page.waitForFunction(() => window.lumetra && window.lumetra.ready, null, { polling: 'raf' });
-    await page.click('#opČervená');
+    // a click where the option is, as the system would send it
+    const [x, y] = await page.evaluate(() => {
+      const r = document.getElementById('opČervená').getBoundingClientRect();
+      return [r.left + r.width / 2, r.top + r.height / 2];
+    });
+    await page.mouse.click(x, y);
     await page.waitForFunction(() => document.getElementById('nKmitočet').value === '0.5', null, { polling: 'raf' });
     return page.evaluate(() => ({
       answered: performance.now(),

@@ -349,25 +349,21 @@
         document.getElementById('Ano').focus();
       });
     },
-    // Back to the browser until it has painted the next frame; a hidden page gets no
-    // frames, and a run goes on there all the same.
+    // Back to the browser for a moment: it paints whatever frame has fallen due, and
+    // takes the input that the run holds back.
     nextFrame() {
       state.framesShown += 1;
       const asked = performance.now();
-      return new Promise((resolve) => {
-        let timer = 0;
-        const go = () => { clearTimeout(timer); state.waitingMs += performance.now() - asked; resolve(); };
-        timer = setTimeout(go, 100);
-        requestAnimationFrame(() => afterPaint(go));
-      });
+      return new Promise((resolve) => soon(() => { state.waitingMs += performance.now() - asked; resolve(); }));
     },
   };
 
+  // a task of its own, after whatever the browser has waiting (a timer would wait at least 4 ms)
   const channel = new MessageChannel();
-  const afterPaintQueue = [];
-  channel.port1.onmessage = () => afterPaintQueue.shift()();
-  function afterPaint(fn) {
-    afterPaintQueue.push(fn);
+  const soonQueue = [];
+  channel.port1.onmessage = () => soonQueue.shift()();
+  function soon(fn) {
+    soonQueue.push(fn);
     channel.port2.postMessage(0);
   }
 

@@ -17,7 +17,8 @@
 namespace lumetra::web {
 
 // The fewest significant digits that read back as the same double, written plain
-// (fixed) or scientific, whichever is shorter, plain on a tie.
+// (fixed) or scientific, whichever is shorter, plain on a tie; a plain whole number is
+// written with all its digits.
 inline std::to_chars_result shortestChars(char* first, char* last, double value)
 {
     char text[40];
@@ -43,17 +44,22 @@ inline std::to_chars_result shortestChars(char* first, char* last, double value)
         std::string scientific = digits.substr(0, 1);
         if (digits.size() > 1)
             scientific += "." + digits.substr(1);
-        char exp[8];
+        char exp[16];
         std::snprintf(exp, sizeof exp, "e%c%02d", exponent < 0 ? '-' : '+', exponent < 0 ? -exponent : exponent);
         scientific += exp;
         std::string fixed;
         const int n = static_cast<int>(digits.size());
-        if (exponent < 0)
+        if (exponent < 0) {
             fixed = "0." + std::string(static_cast<std::size_t>(-exponent - 1), '0') + digits;
-        else if (exponent >= n - 1)
-            fixed = digits + std::string(static_cast<std::size_t>(exponent - (n - 1)), '0');
-        else
-            fixed = digits.substr(0, static_cast<std::size_t>(exponent) + 1) + "." + digits.substr(static_cast<std::size_t>(exponent) + 1);
+        } else if (exponent >= n - 1) {
+            // a whole number: all its digits, as exact as the double is, not the shortest ones padded with zeros
+            char whole[400];
+            std::snprintf(whole, sizeof whole, "%.0f", negative ? -value : value);
+            fixed = whole;
+        } else {
+            const auto point = static_cast<std::size_t>(exponent) + 1;
+            fixed = digits.substr(0, point) + "." + digits.substr(point);
+        }
         const std::string& shorter = scientific.size() < fixed.size() ? scientific : fixed;
         std::snprintf(text, sizeof text, "%s%s", negative ? "-" : "", shorter.c_str());
     }

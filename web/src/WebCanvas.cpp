@@ -1,7 +1,9 @@
 #include "WebCanvas.h"
 
 #include "Bridge.h"
+#include "Convert.h"
 #include "Errors.h"
+#include "Pacing.h"
 
 namespace lumetra::web {
 
@@ -34,7 +36,25 @@ std::string WebCanvas::Text(Box box)
         if (!known)
             missing(box);
     }
+    if (box == Box::nSpomalení && isLive())
+        beforeDelay(*known);
     return *known;
+}
+
+// The delay count is read just before each screen point's delay, which draws nothing:
+// when the next frame would fall due inside it, it is shown now, so that a slow run
+// still paints at the screen's pace and not at every second delay.
+void WebCanvas::beforeDelay(const std::string& count)
+{
+    double steps = 0;
+    try {
+        steps = static_cast<double>(sim::pacingSteps(toNumber(count)));
+    } catch (const Failure&) {
+        return; // the run reports it itself
+    }
+    const auto delay = std::chrono::duration<double, std::milli>(steps * sim::delayStepNanoseconds / 1e6);
+    if (std::chrono::steady_clock::now() - lastShown_ + delay > frameDue)
+        frame();
 }
 
 void WebCanvas::Text(Box box, const std::string& text)
@@ -60,6 +80,7 @@ int WebCanvas::MsgBox(const std::string& prompt)
     present(); // the question should not hide what was drawn before it
     const int answer = js::ask(prompt);
     frameShown();
+    lastShown_ = std::chrono::steady_clock::now();
     return answer;
 }
 
@@ -90,6 +111,7 @@ void WebCanvas::frame()
     if (isLive())
         js::nextFrame();
     frameShown();
+    lastShown_ = std::chrono::steady_clock::now();
 }
 
 } // namespace lumetra::web

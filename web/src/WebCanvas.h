@@ -3,6 +3,7 @@
 #include "PictureCanvas.h"
 
 #include <array>
+#include <chrono>
 #include <functional>
 #include <optional>
 #include <string>
@@ -32,7 +33,13 @@ public:
     void forgetTexts();
 
 private:
+    void beforeDelay(const std::string& count);
+
+    // a frame of a 60 Hz screen
+    static constexpr std::chrono::duration<double, std::milli> frameDue{16.7};
+
     std::array<std::optional<std::string>, boxCount> texts_;
+    std::chrono::steady_clock::time_point lastShown_ = std::chrono::steady_clock::now();
     std::vector<Pixel> staging_; // RGBA, as the page's canvas takes it
     std::function<void()> refit_;
 };
