@@ -58,6 +58,7 @@ std::atomic<double>& nanosecondsPerSpin()
 // Delays are timed together until they add up to this much, so that short ones count
 // as much as long ones and a delay that was descheduled weighs no more than its share.
 constexpr double correctionWindowNs = 20e6;
+constexpr double shortestTimedNs = 100e3;
 
 } // namespace
 
@@ -82,10 +83,15 @@ void pace(double count)
     if (steps == 0)
         return;
     const std::uint64_t spins = spinsPerStep();
-    const auto start = std::chrono::steady_clock::now();
+    // A browser's clock ticks every 100 µs and costs more to read than a short delay
+    // lasts; delays shorter than its tick are not timed, anywhere.
+    const bool timed = static_cast<double>(steps) * delayStepNanoseconds >= shortestTimedNs;
+    const auto start = timed ? std::chrono::steady_clock::now() : std::chrono::steady_clock::time_point{};
     // the test comes before each subtraction, so a count of N makes exactly N steps
     for (long long counter = steps; counter != 0; counter = counter - 1)
         spin(spins);
+    if (!timed)
+        return;
     // The clock is read after the count, never waited on: it only sets the length of
     // the steps of later delays, so that a run lasts as long on a busy machine as on an idle one.
     static thread_local double timedNs = 0, timedSpins = 0;

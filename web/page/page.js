@@ -19,7 +19,7 @@
     report: document.getElementById('errorReport'),
     ended: document.getElementById('ended'),
   };
-  const ctx = el.picture.getContext('2d', { alpha: false });
+  const ctx = el.picture.getContext('2d', { alpha: false, willReadFrequently: true });
   const controls = new Map(); // name → { spec, node, input }
   let layout = null;
   let module = null;

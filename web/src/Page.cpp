@@ -170,13 +170,8 @@ EMSCRIPTEN_KEEPALIVE void lumetra_fit()
     }
 }
 
-// Off: runs draw without frames, as the desktop's benchmarks run them.
-EMSCRIPTEN_KEEPALIVE void lumetra_set_live(int live)
-{
-    if (page)
-        page->canvas().setLive(live != 0);
-}
-
+// A whole run on a scratch picture, drawn off-screen: the page's worker runs it to have
+// the browser compile the module's code before the first real run. Its time, in ms.
 EMSCRIPTEN_KEEPALIVE double lumetra_rehearse()
 {
     const auto t0 = std::chrono::steady_clock::now();

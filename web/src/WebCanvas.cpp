@@ -53,7 +53,8 @@ void WebCanvas::beforeDelay(const std::string& count)
         return; // the run reports it itself
     }
     const auto delay = std::chrono::duration<double, std::milli>(steps * sim::delayStepNanoseconds / 1e6);
-    if (std::chrono::steady_clock::now() - lastShown_ + delay > frameDue)
+    // a short one leaves the frames to the lines (and reading the clock costs more than it lasts)
+    if (delay >= frameDue / 16 && std::chrono::steady_clock::now() - lastShown_ + delay > frameDue)
         frame();
 }
 

@@ -237,7 +237,7 @@ describe('during a run', () => {
       requestAnimationFrame(tick);
     }));
     const showed = (await lumetra(page)).framesShown - before;
-    assert.ok(painted >= 60 && showed >= 60, `${painted} frames painted, ${showed} shown in 2 s`);
+    assert.ok(painted >= 80 && showed >= 80, `${painted} frames painted, ${showed} shown in 2 s`);
 
     await clickOn(page, '#opČervená');
     await clickOn(page, '#nKmitočet');
