@@ -532,11 +532,13 @@
   }
 
   async function start() {
+    let failed;
+    const failure = new Promise((resolve, reject) => { failed = reject; });
     module0 = {
       page,
-      instantiateWasm(imports, done) { instantiate(imports, done); return {}; },
+      instantiateWasm(imports, done) { instantiate(imports, done).catch(failed); return {}; },
     };
-    module = await createLumetra(module0);
+    module = await Promise.race([createLumetra(module0), failure]);
     state.module = module;
     layout = JSON.parse(module.UTF8ToString(module._lumetra_layout()));
     build();
@@ -558,5 +560,12 @@
 
   if ('serviceWorker' in navigator)
     navigator.serviceWorker.register('sw.js').catch(() => {});
-  start();
+  start().catch((e) => {
+    // opened as a file, say, where the browser fetches nothing
+    el.window.hidden = true;
+    const failed = document.getElementById('failed');
+    failed.querySelector('.message').textContent = String(e && e.message ? e.message : e);
+    failed.hidden = false;
+    throw e;
+  });
 })();
