@@ -95,7 +95,7 @@ Lumetrafrm::Lumetrafrm(QWidget* parent) : QWidget(parent)
     placeControls();
     picture_->setUnderlay([this](Picture& p) { paintUnderlay(p); });
 
-    handle(&Lumetrafrm::Form_Load);
+    handle([this] { Form_Load(); });
     if (auto* start = findChild<QPushButton*>(QStringLiteral("cmdStart")))
         start->setFocus(Qt::OtherFocusReason);
 }
@@ -275,7 +275,7 @@ void Lumetrafrm::setTabOrder()
 
 void Lumetrafrm::wireHandlers()
 {
-    auto onClick = [this](const char* name, void (Lumetrafrm::*handler)()) {
+    auto onClick = [this](const char* name, std::function<void()> handler) {
         connect(findChild<QPushButton*>(QString::fromUtf8(name)), &QPushButton::clicked, this,
                 [this, handler] {
                     handle(handler);
@@ -285,11 +285,11 @@ void Lumetrafrm::wireHandlers()
                     }
                 });
     };
-    onClick("cmdStart", &Lumetrafrm::cmdStart_Click);
-    onClick("cmdKonec", &Lumetrafrm::cmdKonec_Click);
+    onClick("cmdStart", [this] { cmdStart_Click(); });
+    onClick("cmdKonec", [this] { cmdKonec_Click(); });
 
     connect(findChild<QScrollBar*>(QStringLiteral("HScroll1")), &QScrollBar::valueChanged, this,
-            [this] { handle(&Lumetrafrm::HScroll1_Change); });
+            [this] { handle([this] { HScroll1_Change(); }); });
 
     // an option's handler runs when it becomes selected, by a click or from the program
     for (const auto& c : app::controls) {
@@ -302,7 +302,7 @@ void Lumetrafrm::wireHandlers()
         connect(option, &QRadioButton::toggled, this, [this, option, handler](bool selected) {
             option->setFocusPolicy(selected ? Qt::StrongFocus : Qt::ClickFocus);
             if (selected && handler)
-                handle(handler);
+                handle([this, handler] { (static_cast<Form*>(this)->*handler)(); });
         });
     }
 }
@@ -313,7 +313,7 @@ void Lumetrafrm::buildActions()
         auto* action = new QAction(text, this);
         action->setShortcut(keys);
         action->setShortcutContext(Qt::WindowShortcut);
-        connect(action, &QAction::triggered, this, [this, handler] { handle(handler); });
+        connect(action, &QAction::triggered, this, [this, handler] { handle([this, handler] { (this->*handler)(); }); });
         addAction(action);
         return action;
     };
@@ -323,16 +323,16 @@ void Lumetrafrm::buildActions()
     fullScreenAction_->setCheckable(true);
 }
 
-void Lumetrafrm::handle(void (Lumetrafrm::*handler)())
+void Lumetrafrm::handle(const std::function<void()>& handler)
 {
     // a handler run from inside another (an option selected by start-up) fails with it
     if (handlerDepth_ > 0) {
-        (this->*handler)();
+        handler();
         return;
     }
     ++handlerDepth_;
     try {
-        (this->*handler)();
+        handler();
     } catch (const std::exception& e) {
         --handlerDepth_;
         report_(QString::fromUtf8(e.what()));

@@ -72,7 +72,7 @@ private:
     void wireHandlers();
     void setTabOrder();
     // Runs a handler; a failure ends it and shows the error report, and the program goes on.
-    void handle(void (Lumetrafrm::*handler)());
+    void handle(const std::function<void()>& handler);
 
     lumetra::Placement placement_;
     std::unique_ptr<lumetra::Picture> picture_;
