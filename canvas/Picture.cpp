@@ -263,10 +263,9 @@ std::size_t Picture::hashStroke(const Stroke& k)
     return static_cast<std::size_t>(h ^ (h >> 29) ^ (h >> 47));
 }
 
-bool Picture::isHarmlessRepeat(const Stroke& key, std::size_t slot)
+bool Picture::changedUnder(const Remembered& r) const
 {
-    Remembered& r = remembered_[slot];
-    if (r.generation != generation_ || !(r.key == key))
+    if (lastChange_ <= r.stamp)
         return false;
     const int rx0 = r.cx0, ry0 = r.cy0, rx1 = r.cx1, ry1 = r.cy1;
     for (int by = ry0 >> blockShift; by <= (ry1 >> blockShift); ++by)
@@ -279,8 +278,16 @@ bool Picture::isHarmlessRepeat(const Stroke& key, std::size_t slot)
             for (int cy = cy0; cy <= cy1; ++cy)
                 for (int cx = cx0; cx <= cx1; ++cx)
                     if (cells_[static_cast<std::size_t>(cy * cellsX_ + cx)].changed > r.stamp)
-                        return false;
+                        return true;
         }
+    return false;
+}
+
+bool Picture::isHarmlessRepeat(const Stroke& key, std::size_t slot)
+{
+    Remembered& r = remembered_[slot];
+    if (r.generation != generation_ || !(r.key == key) || changedUnder(r))
+        return false;
     // nothing under it changed up to now, so later repeats need only look at what comes after
     r.stamp = clock_;
     r.repeated = true;
@@ -330,6 +337,7 @@ void Picture::touch(int x0, int y0, int x1, int y1, Pixel colour)
                 cell->colour = colour;
                 cell->drawn = true;
                 blockChanged_[static_cast<std::size_t>((cy >> blockShift) * blocksX_ + (cx >> blockShift))] = now;
+                lastChange_ = now;
             }
         }
     }

@@ -95,6 +95,8 @@ private:
     void setPen(int deviceWidth);
     void forgetRepeats();
     bool isHarmlessRepeat(const Stroke& s, std::size_t slot);
+    // Whether a cell under the line took another colour since it was drawn.
+    bool changedUnder(const Remembered& r) const;
     void fillRow(int y, int xa, int xb, Pixel colour);
     void fillColumn(int x, int ya, int yb, Pixel colour);
     void stamp(int x, int y, Pixel colour);
@@ -119,6 +121,7 @@ private:
     std::vector<Cell> cells_;
     int blocksX_ = 0;
     std::vector<std::uint64_t> blockChanged_;
+    std::uint64_t lastChange_ = 0; // the latest change of any cell
     std::vector<Remembered> remembered_;
     std::uint64_t clock_ = 0;
     std::uint32_t generation_ = 1;
