@@ -92,7 +92,6 @@ Lumetrafrm::Lumetrafrm(QWidget* parent) : QWidget(parent)
     wireHandlers();
     buildActions();
     resize(designed);
-    placeControls();
     picture_->setUnderlay([this](Picture& p) { paintUnderlay(p); });
 
     handle([this] { Form_Load(); });
@@ -162,6 +161,7 @@ void Lumetrafrm::buildControls()
         }
         w->setObjectName(qs(c.name));
         w->setStyle(style_.get());
+        placeControl(w, c);
         if (const auto bg = backgroundOf(c)) {
             QPalette p = w->palette();
             p.setColor(QPalette::Window, *bg);
@@ -180,33 +180,45 @@ void Lumetrafrm::buildControls()
 
 void Lumetrafrm::placeControls()
 {
+    style_->setFactor(placement_.factor);
+    for (const auto& c : app::controls)
+        if (auto* w = findChild<QWidget*>(qs(c.name)))
+            placeControl(w, c);
+}
+
+void Lumetrafrm::placeControl(QWidget* w, const ControlSpec& c) const
+{
     const double f = placement_.factor;
     const auto px = [f](int twips) { return qRound(twips * f / twipsPerPixel); };
-    const QFont windowFont = QApplication::font();
-    style_->setFactor(f);
-    for (const auto& c : app::controls) {
-        auto* w = findChild<QWidget*>(qs(c.name));
-        if (!w)
-            continue;
-        // option buttons sit in their frames, which are already placed
-        const QPoint origin = c.container.empty() ? QPoint(placement_.left, placement_.top) : QPoint();
-        w->setGeometry(QRect(origin + QPoint(px(c.left), px(c.top)), QSize(px(c.width), px(c.height))));
-        QFont font;
-        if (c.font == 0) {
-            // set explicitly, or a control would take its bold frame's font
-            font = QFont(windowFont.family());
-            font.setPointSizeF(windowFont.pointSizeF() * f);
-            font.setBold(false);
-        } else {
-            const auto spec = app::fontFor(c.font);
-            font = QFont(qs(spec.family));
-            font.setPointSizeF(spec.pointSize * f);
-            font.setBold(true);
-            font.setItalic(false);
-            font.setUnderline(false);
-            font.setStrikeOut(false);
-        }
-        w->setFont(font);
+    // option buttons sit in their frames, which are placed with the window
+    const QPoint origin = c.container.empty() ? QPoint(placement_.left, placement_.top) : QPoint();
+    w->setGeometry(QRect(origin + QPoint(px(c.left), px(c.top)), QSize(px(c.width), px(c.height))));
+    QFont font;
+    if (c.font == 0) {
+        // set explicitly, or a control would take its bold frame's font
+        const QFont windowFont = QApplication::font();
+        font = QFont(windowFont.family());
+        font.setPointSizeF(windowFont.pointSizeF() * f);
+        font.setBold(false);
+    } else {
+        const auto spec = app::fontFor(c.font);
+        font = QFont(qs(spec.family));
+        font.setPointSizeF(spec.pointSize * f);
+        font.setBold(true);
+        font.setItalic(false);
+        font.setUnderline(false);
+        font.setStrikeOut(false);
+    }
+    w->setFont(font);
+    if (auto* edit = qobject_cast<QLineEdit*>(w)) {
+        // A text whose cursor does not quite fit keeps the scroll of the box's last size.
+        // Painted once (aside, shown or not) with the cursor at its start, the box starts
+        // from no scroll, as at its first showing.
+        const int cursor = edit->cursorPosition();
+        edit->home(false);
+        QImage aside(1, 1, QImage::Format_RGB32);
+        edit->render(&aside);
+        edit->setCursorPosition(cursor);
     }
 }
 
