@@ -92,10 +92,9 @@ Lumetrafrm::Lumetrafrm(QWidget* parent) : QWidget(parent)
     wireHandlers();
     buildActions();
     resize(designed);
-    placeControls();
     picture_->setUnderlay([this](Picture& p) { paintUnderlay(p); });
 
-    handle(&Lumetrafrm::Form_Load);
+    handle([this] { Form_Load(); });
     if (auto* start = findChild<QPushButton*>(QStringLiteral("cmdStart")))
         start->setFocus(Qt::OtherFocusReason);
 }
@@ -162,6 +161,7 @@ void Lumetrafrm::buildControls()
         }
         w->setObjectName(qs(c.name));
         w->setStyle(style_.get());
+        placeControl(w, c);
         if (const auto bg = backgroundOf(c)) {
             QPalette p = w->palette();
             p.setColor(QPalette::Window, *bg);
@@ -180,33 +180,45 @@ void Lumetrafrm::buildControls()
 
 void Lumetrafrm::placeControls()
 {
+    style_->setFactor(placement_.factor);
+    for (const auto& c : app::controls)
+        if (auto* w = findChild<QWidget*>(qs(c.name)))
+            placeControl(w, c);
+}
+
+void Lumetrafrm::placeControl(QWidget* w, const ControlSpec& c) const
+{
     const double f = placement_.factor;
     const auto px = [f](int twips) { return qRound(twips * f / twipsPerPixel); };
-    const QFont windowFont = QApplication::font();
-    style_->setFactor(f);
-    for (const auto& c : app::controls) {
-        auto* w = findChild<QWidget*>(qs(c.name));
-        if (!w)
-            continue;
-        // option buttons sit in their frames, which are already placed
-        const QPoint origin = c.container.empty() ? QPoint(placement_.left, placement_.top) : QPoint();
-        w->setGeometry(QRect(origin + QPoint(px(c.left), px(c.top)), QSize(px(c.width), px(c.height))));
-        QFont font;
-        if (c.font == 0) {
-            // set explicitly, or a control would take its bold frame's font
-            font = QFont(windowFont.family());
-            font.setPointSizeF(windowFont.pointSizeF() * f);
-            font.setBold(false);
-        } else {
-            const auto spec = app::fontFor(c.font);
-            font = QFont(qs(spec.family));
-            font.setPointSizeF(spec.pointSize * f);
-            font.setBold(true);
-            font.setItalic(false);
-            font.setUnderline(false);
-            font.setStrikeOut(false);
-        }
-        w->setFont(font);
+    // option buttons sit in their frames, which are placed with the window
+    const QPoint origin = c.container.empty() ? QPoint(placement_.left, placement_.top) : QPoint();
+    w->setGeometry(QRect(origin + QPoint(px(c.left), px(c.top)), QSize(px(c.width), px(c.height))));
+    QFont font;
+    if (c.font == 0) {
+        // set explicitly, or a control would take its bold frame's font
+        const QFont windowFont = QApplication::font();
+        font = QFont(windowFont.family());
+        font.setPointSizeF(windowFont.pointSizeF() * f);
+        font.setBold(false);
+    } else {
+        const auto spec = app::fontFor(c.font);
+        font = QFont(qs(spec.family));
+        font.setPointSizeF(spec.pointSize * f);
+        font.setBold(true);
+        font.setItalic(false);
+        font.setUnderline(false);
+        font.setStrikeOut(false);
+    }
+    w->setFont(font);
+    if (auto* edit = qobject_cast<QLineEdit*>(w)) {
+        // A text whose cursor does not quite fit keeps the scroll of the box's last size.
+        // Painted once (aside, shown or not) with the cursor at its start, the box starts
+        // from no scroll, as at its first showing.
+        const int cursor = edit->cursorPosition();
+        edit->home(false);
+        QImage aside(1, 1, QImage::Format_RGB32);
+        edit->render(&aside);
+        edit->setCursorPosition(cursor);
     }
 }
 
@@ -275,7 +287,7 @@ void Lumetrafrm::setTabOrder()
 
 void Lumetrafrm::wireHandlers()
 {
-    auto onClick = [this](const char* name, void (Lumetrafrm::*handler)()) {
+    auto onClick = [this](const char* name, std::function<void()> handler) {
         connect(findChild<QPushButton*>(QString::fromUtf8(name)), &QPushButton::clicked, this,
                 [this, handler] {
                     handle(handler);
@@ -285,11 +297,11 @@ void Lumetrafrm::wireHandlers()
                     }
                 });
     };
-    onClick("cmdStart", &Lumetrafrm::cmdStart_Click);
-    onClick("cmdKonec", &Lumetrafrm::cmdKonec_Click);
+    onClick("cmdStart", [this] { cmdStart_Click(); });
+    onClick("cmdKonec", [this] { cmdKonec_Click(); });
 
     connect(findChild<QScrollBar*>(QStringLiteral("HScroll1")), &QScrollBar::valueChanged, this,
-            [this] { handle(&Lumetrafrm::HScroll1_Change); });
+            [this] { handle([this] { HScroll1_Change(); }); });
 
     // an option's handler runs when it becomes selected, by a click or from the program
     for (const auto& c : app::controls) {
@@ -302,7 +314,7 @@ void Lumetrafrm::wireHandlers()
         connect(option, &QRadioButton::toggled, this, [this, option, handler](bool selected) {
             option->setFocusPolicy(selected ? Qt::StrongFocus : Qt::ClickFocus);
             if (selected && handler)
-                handle(handler);
+                handle([this, handler] { (static_cast<Form*>(this)->*handler)(); });
         });
     }
 }
@@ -313,7 +325,7 @@ void Lumetrafrm::buildActions()
         auto* action = new QAction(text, this);
         action->setShortcut(keys);
         action->setShortcutContext(Qt::WindowShortcut);
-        connect(action, &QAction::triggered, this, [this, handler] { handle(handler); });
+        connect(action, &QAction::triggered, this, [this, handler] { handle([this, handler] { (this->*handler)(); }); });
         addAction(action);
         return action;
     };
@@ -323,16 +335,16 @@ void Lumetrafrm::buildActions()
     fullScreenAction_->setCheckable(true);
 }
 
-void Lumetrafrm::handle(void (Lumetrafrm::*handler)())
+void Lumetrafrm::handle(const std::function<void()>& handler)
 {
     // a handler run from inside another (an option selected by start-up) fails with it
     if (handlerDepth_ > 0) {
-        (this->*handler)();
+        handler();
         return;
     }
     ++handlerDepth_;
     try {
-        (this->*handler)();
+        handler();
     } catch (const std::exception& e) {
         --handlerDepth_;
         report_(QString::fromUtf8(e.what()));

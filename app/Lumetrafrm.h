@@ -14,7 +14,8 @@ class QImage;
 
 namespace lumetra::app {
 class ScaledStyle;
-}
+struct ControlSpec;
+} // namespace lumetra::app
 
 // The program's only window. All settings live in its controls; a Start run draws on
 // its picture through the canvas. The whole design area, controls and picture, is
@@ -65,6 +66,7 @@ protected:
 private:
     void buildControls();
     void placeControls();
+    void placeControl(QWidget* w, const lumetra::app::ControlSpec& c) const;
     void paintUnderlay(lumetra::Picture& picture);
     void fitPicture();
     void showChanged(const lumetra::PixelRect& dirty);
@@ -72,7 +74,7 @@ private:
     void wireHandlers();
     void setTabOrder();
     // Runs a handler; a failure ends it and shows the error report, and the program goes on.
-    void handle(void (Lumetrafrm::*handler)());
+    void handle(const std::function<void()>& handler);
 
     lumetra::Placement placement_;
     std::unique_ptr<lumetra::Picture> picture_;

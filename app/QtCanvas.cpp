@@ -31,8 +31,14 @@ void QtCanvas::frame()
 QLineEdit* QtCanvas::box(Box b)
 {
     auto& slot = boxes_[static_cast<std::size_t>(b)];
-    if (!slot && window_)
+    if (!slot && window_) {
         slot = window_->findChild<QLineEdit*>(QString::fromUtf8(boxName(b).data(), static_cast<qsizetype>(boxName(b).size())));
+        if (slot) {
+            Cached& cached = texts_[static_cast<std::size_t>(b)];
+            cached.valid = false;
+            QObject::connect(slot.data(), &QLineEdit::textChanged, slot.data(), [&cached] { cached.valid = false; });
+        }
+    }
     if (!slot)
         throw Failure("Ovládací prvek " + std::string(boxName(b)) + " v okně chybí.");
     return slot.data();
@@ -40,7 +46,13 @@ QLineEdit* QtCanvas::box(Box b)
 
 std::string QtCanvas::Text(Box b)
 {
-    return box(b)->text().toStdString();
+    QLineEdit* edit = box(b);
+    Cached& cached = texts_[static_cast<std::size_t>(b)];
+    if (!cached.valid) {
+        cached.text = edit->text().toStdString();
+        cached.valid = true;
+    }
+    return cached.text;
 }
 
 void QtCanvas::Text(Box b, const std::string& text)

@@ -37,9 +37,16 @@ public:
 private:
     QLineEdit* box(Box b);
 
+    // The texts as last read, until their boxes change: a run reads some at every point.
+    struct Cached {
+        std::string text;
+        bool valid = false;
+    };
+
     QPointer<QWidget> window_;
     std::function<void(const PixelRect&)> showPicture_;
     std::array<QPointer<QLineEdit>, boxCount> boxes_{};
+    std::array<Cached, boxCount> texts_{};
     qint64 askingNs_ = 0;
     std::function<int(const std::string&)> askHook_;
 };

@@ -16,6 +16,7 @@
 #include <benchmark/benchmark.h>
 
 #include <fstream>
+#include <memory>
 #include <string>
 
 using namespace lumetra;
@@ -129,12 +130,16 @@ void showAtFactorOne(Lumetrafrm& window)
 // class, on the off-screen platform.
 void BM_WholeRun(benchmark::State& state)
 {
-    Lumetrafrm window;
-    showAtFactorOne(window);
-    auto* maže = window.findChild<QLineEdit*>(QStringLiteral("nMaže"));
     for (auto _ : state) {
-        maže->setText(QStringLiteral("0")); // every iteration is a first run: no question
-        window.cmdStart_Click();
+        // a fresh window each time: a first run, with nothing drawn before it
+        state.PauseTiming();
+        auto window = std::make_unique<Lumetrafrm>();
+        showAtFactorOne(*window);
+        state.ResumeTiming();
+        window->cmdStart_Click();
+        state.PauseTiming();
+        window.reset();
+        state.ResumeTiming();
     }
     state.counters["resident_MB"] = residentMegabytes();
 }

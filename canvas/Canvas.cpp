@@ -3,6 +3,7 @@
 #include "Convert.h"
 #include "Errors.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -50,7 +51,7 @@ namespace {
 float toSingle(double v)
 {
     constexpr double maxSingle = std::numeric_limits<float>::max();
-    if (std::fabs(v) <= maxSingle) [[likely]]
+    if (std::fabs(v) <= maxSingle)
         return static_cast<float>(v);
     if (std::isnan(v))
         throw Overflow("Přetečení: čáru nelze nakreslit, její souřadnice není číslo (výpočet přesáhl rozsah čísel).");
@@ -63,6 +64,13 @@ float toSingle(double v)
 
 void Canvas::checkedLine(double x1, double y1, double x2, double y2, Colour colour, bool colourGiven)
 {
+    constexpr double maxSingle = std::numeric_limits<float>::max();
+    // one test for the usual case; NaN fails it too
+    if (std::max({std::fabs(x1), std::fabs(y1), std::fabs(x2), std::fabs(y2)}) <= maxSingle && !std::isnan(x1 + y1 + x2 + y2)) [[likely]] {
+        drawLine({static_cast<float>(x1), static_cast<float>(y1), static_cast<float>(x2), static_cast<float>(y2), colour,
+                  colourGiven});
+        return;
+    }
     const Segment s{toSingle(x1), toSingle(y1), toSingle(x2), toSingle(y2), colour, colourGiven};
     drawLine(s);
 }
@@ -79,7 +87,12 @@ void Canvas::Line(double x1, double y1, double x2, double y2, Colour colour)
 
 double numberIn(Canvas& canvas, Box box)
 {
-    return toNumber(canvas.Text(box), boxDescription(box));
+    // the box is described only for the report, which a run rarely needs
+    try {
+        return toNumber(canvas.Text(box));
+    } catch (const NotANumber& e) {
+        throw NotANumber(e.text(), boxDescription(box));
+    }
 }
 
 } // namespace lumetra

@@ -2,6 +2,7 @@
 
 #include "Errors.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -81,6 +82,14 @@ double toNumber(std::string_view text, std::string_view where)
         s.remove_suffix(1);
     if (!isDecimal(s))
         throw NotANumber(std::string(text), std::string(where));
+    // plain whole numbers, as the program writes them and a run reads them at every
+    // point: exact as they stand, with no need of the library's parser
+    if (s.size() <= 15 && std::all_of(s.begin(), s.end(), isDigit)) {
+        long long whole = 0;
+        for (char c : s)
+            whole = whole * 10 + (c - '0');
+        return static_cast<double>(whole);
+    }
 
     // strtod_l in the C locale: '.' whatever the user's locale; underflow gives a
     // tiny value or zero, overflow gives infinity, which we refuse.

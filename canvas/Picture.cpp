@@ -105,11 +105,12 @@ public:
     {
     }
 
-    // Row y is covered from a to b.
-    void cover(int y, float a, float b)
+    // Row y is covered from a to b, now that [added, to] joined it: only the blocks
+    // that this piece reaches can have become covered.
+    void cover(int y, float a, float b, float added, float to)
     {
-        const int first = std::max(0, static_cast<int>(std::ceil(a / size)));
-        const int last = std::min(columns_ - 1, static_cast<int>(std::floor(b / size)) - 1);
+        const int first = std::max({0, static_cast<int>(std::ceil(a / size)), static_cast<int>(added / size)});
+        const int last = std::min({columns_ - 1, static_cast<int>(std::floor(b / size)) - 1, static_cast<int>(to / size)});
         std::uint64_t* bits = &bits_[static_cast<std::size_t>(y) * static_cast<std::size_t>(words_)];
         std::uint8_t* rows = &rows_[static_cast<std::size_t>(y / size) * static_cast<std::size_t>(columns_)];
         for (int c = first; c <= last; ++c) {
@@ -150,6 +151,8 @@ Picture::Picture(double devicePixelsPerTwip, Pixel background)
     : scale_(boundedScale(devicePixelsPerTwip)), background_(background | 0xFF000000u), compactAt_(1u << 18)
 {
     remembered_.resize(slotCount);
+    // room for a few runs, taken as needed rather than copied along as it grows
+    strokes_.reserve(compactAt_);
     allocate();
     setWidth(1);
 }
@@ -199,7 +202,7 @@ void Picture::repaint()
         const std::size_t slot = hashStroke(s) & (slotCount - 1);
         if (isHarmlessRepeat(s, slot))
             continue;
-        rasterise(s);
+        rasterise(s, slot);
     }
     setWidth(width);
     dirty_ = {0, 0, width_ - 1, height_ - 1};
@@ -260,25 +263,34 @@ std::size_t Picture::hashStroke(const Stroke& k)
     return static_cast<std::size_t>(h ^ (h >> 29) ^ (h >> 47));
 }
 
-bool Picture::isHarmlessRepeat(const Stroke& key, std::size_t slot)
+bool Picture::changedUnder(const Remembered& r) const
 {
-    Remembered& r = remembered_[slot];
-    if (r.generation != generation_ || !(r.key == key))
+    if (lastChange_ <= r.stamp)
         return false;
-    for (int by = r.cy0 >> blockShift; by <= (r.cy1 >> blockShift); ++by)
-        for (int bx = r.cx0 >> blockShift; bx <= (r.cx1 >> blockShift); ++bx) {
+    const int rx0 = r.cx0, ry0 = r.cy0, rx1 = r.cx1, ry1 = r.cy1;
+    for (int by = ry0 >> blockShift; by <= (ry1 >> blockShift); ++by)
+        for (int bx = rx0 >> blockShift; bx <= (rx1 >> blockShift); ++bx) {
             if (blockChanged_[static_cast<std::size_t>(by * blocksX_ + bx)] <= r.stamp)
                 continue;
             // something changed in this block: look at its cells under the line
-            const int cy0 = std::max(r.cy0, by << blockShift), cy1 = std::min(r.cy1, ((by + 1) << blockShift) - 1);
-            const int cx0 = std::max(r.cx0, bx << blockShift), cx1 = std::min(r.cx1, ((bx + 1) << blockShift) - 1);
+            const int cy0 = std::max(ry0, by << blockShift), cy1 = std::min(ry1, ((by + 1) << blockShift) - 1);
+            const int cx0 = std::max(rx0, bx << blockShift), cx1 = std::min(rx1, ((bx + 1) << blockShift) - 1);
             for (int cy = cy0; cy <= cy1; ++cy)
                 for (int cx = cx0; cx <= cx1; ++cx)
                     if (cells_[static_cast<std::size_t>(cy * cellsX_ + cx)].changed > r.stamp)
-                        return false;
+                        return true;
         }
+    return false;
+}
+
+bool Picture::isHarmlessRepeat(const Stroke& key, std::size_t slot)
+{
+    Remembered& r = remembered_[slot];
+    if (r.generation != generation_ || !(r.key == key) || changedUnder(r))
+        return false;
     // nothing under it changed up to now, so later repeats need only look at what comes after
     r.stamp = clock_;
+    r.repeated = true;
     return true;
 }
 
@@ -325,6 +337,7 @@ void Picture::touch(int x0, int y0, int x1, int y1, Pixel colour)
                 cell->colour = colour;
                 cell->drawn = true;
                 blockChanged_[static_cast<std::size_t>((cy >> blockShift) * blocksX_ + (cx >> blockShift))] = now;
+                lastChange_ = now;
             }
         }
     }
@@ -338,13 +351,25 @@ void Picture::drawLine(float x1, float y1, float x2, float y2, Pixel colour)
         ++skipped_;
         return;
     }
-    rasterise(s);
+    rasterise(s, slot);
     keep(s);
 }
 
-void Picture::rasterise(const Stroke& s)
+void Picture::rasterise(const Stroke& s, std::size_t slotOf)
 {
     const double scale = scale_;
+    if (s.y1 == s.y2 && deviceWidth_ == 1) {
+        // thin and horizontal, within the picture (dots, and wipes at small scales): the
+        // pixels the general way below would give, found directly
+        const double fy = s.y1 * scale, fa = std::min(s.x1, s.x2) * scale, fb = std::max(s.x1, s.x2) * scale;
+        if (fy >= 0 && fy < height_ && fa >= 0 && fb < width_) {
+            const int y = static_cast<int>(fy), xa = static_cast<int>(fa), xb = static_cast<int>(fb);
+            Pixel* row = pixels_.data() + static_cast<std::ptrdiff_t>(y) * width_;
+            std::fill(row + xa, row + xb + 1, s.colour);
+            drawn(s, slotOf, xa, y, xb, y);
+            return;
+        }
+    }
     double fx1 = s.x1 * scale, fy1 = s.y1 * scale, fx2 = s.x2 * scale, fy2 = s.y2 * scale;
     const double margin = deviceWidth_ + 2;
     const bool inside = std::min({fx1, fx2, fy1, fy2}) >= -margin && std::max(fx1, fx2) <= width_ + margin
@@ -413,10 +438,18 @@ void Picture::rasterise(const Stroke& s)
         }
     }
 
+    drawn(s, slotOf, bx0, by0, bx1, by1);
+}
+
+void Picture::drawn(const Stroke& s, std::size_t slotOf, int bx0, int by0, int bx1, int by1)
+{
     ++clock_;
-    touch(bx0, by0, bx1, by1, colour);
-    remembered_[hashStroke(s) & (slotCount - 1)] = {s, clock_, generation_, bx0 >> cellShift, by0 >> cellShift,
-                                                    bx1 >> cellShift, by1 >> cellShift};
+    touch(bx0, by0, bx1, by1, s.colour);
+    Remembered& slot = remembered_[slotOf];
+    if (slot.key == s || !slot.repeated || slot.generation != generation_)
+        slot = {s, clock_, generation_, slot.key == s && slot.generation == generation_ && slot.repeated,
+                static_cast<std::int16_t>(bx0 >> cellShift), static_cast<std::int16_t>(by0 >> cellShift),
+                static_cast<std::int16_t>(bx1 >> cellShift), static_cast<std::int16_t>(by1 >> cellShift)};
 }
 
 void Picture::keep(const Stroke& s)
@@ -446,8 +479,10 @@ void Picture::compact()
     const std::size_t n = strokes_.size();
     if (n == 0)
         return;
+    const auto slanted = static_cast<std::size_t>(
+        std::count_if(strokes_.begin(), strokes_.end(), [](const Stroke& s) { return s.y1 != s.y2; }));
     std::size_t tableSize = 1;
-    while (tableSize < 2 * n)
+    while (tableSize < 2 * slanted + 2)
         tableSize <<= 1;
     std::vector<std::uint32_t> seen(tableSize, UINT32_MAX);
     std::vector<Intervals> thinRows(static_cast<std::size_t>(designHeightTwips) + 1);
@@ -463,17 +498,21 @@ void Picture::compact()
 
     for (std::size_t i = n; i-- > 0;) {
         const Stroke& s = strokes_[i];
-        std::size_t h = hashStroke(s) & (tableSize - 1);
-        bool repeated = false;
-        while (seen[h] != UINT32_MAX) {
-            if (strokes_[seen[h]] == s) {
-                repeated = true;
-                break;
+        // a horizontal repeat is covered on its row like any other; the rest are looked up
+        std::size_t h = 0;
+        if (s.y1 != s.y2) {
+            h = hashStroke(s) & (tableSize - 1);
+            bool repeated = false;
+            while (seen[h] != UINT32_MAX) {
+                if (strokes_[seen[h]] == s) {
+                    repeated = true;
+                    break;
+                }
+                h = (h + 1) & (tableSize - 1);
             }
-            h = (h + 1) & (tableSize - 1);
+            if (repeated)
+                continue;
         }
-        if (repeated)
-            continue;
 
         Intervals* row = nullptr;
         int thinRow = -1;
@@ -494,11 +533,12 @@ void Picture::compact()
             continue;
 
         keepIt[i] = true;
-        seen[h] = static_cast<std::uint32_t>(i);
+        if (s.y1 != s.y2)
+            seen[h] = static_cast<std::uint32_t>(i);
         if (row) {
             const auto [from, to] = row->add(a, b);
             if (thinRow >= 0)
-                wipes.cover(thinRow, from, to);
+                wipes.cover(thinRow, from, to, a, b);
         }
     }
 
@@ -507,7 +547,6 @@ void Picture::compact()
         if (keepIt[i])
             strokes_[out++] = strokes_[i];
     strokes_.resize(out);
-    strokes_.shrink_to_fit();
     compactAt_ = std::max(2 * out, out + (std::size_t{1} << 18));
 }
 

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <functional>
 #include <vector>
 
@@ -64,13 +65,17 @@ private:
         float x1, y1, x2, y2;
         Pixel colour;
         int width;
-        bool operator==(const Stroke&) const = default;
+        // bit for bit: a repeat is the very same call, and it is quicker than six comparisons
+        bool operator==(const Stroke& o) const { return std::memcmp(this, &o, sizeof o) == 0; }
     };
-    struct Remembered {
+    // A line drawn lately, to know its repeats. One that did repeat keeps its place
+    // against lines that never do (dots, arrows), until the picture forgets repeats.
+    struct alignas(64) Remembered { // one cache line each
         Stroke key{};
         std::uint64_t stamp = 0;
-        std::uint64_t generation = 0;
-        int cx0 = 0, cy0 = 0, cx1 = -1, cy1 = -1;
+        std::uint32_t generation = 0;
+        bool repeated = false;
+        std::int16_t cx0 = 0, cy0 = 0, cx1 = -1, cy1 = -1;
     };
     struct Cell {
         std::uint64_t changed = 0;
@@ -80,14 +85,18 @@ private:
     static constexpr int cellShift = 5;
     // blocks of 8 × 8 cells, so that a repeat far from any change is found at once
     static constexpr int blockShift = 3;
-    static constexpr std::size_t slotCount = 4096;
+    static constexpr std::size_t slotCount = 1024;
 
     void allocate();
     void repaint();
-    void rasterise(const Stroke& s);
+    void rasterise(const Stroke& s, std::size_t slot);
+    // Marks what a line just drew, and remembers it for its repeats.
+    void drawn(const Stroke& s, std::size_t slot, int x0, int y0, int x1, int y1);
     void setPen(int deviceWidth);
     void forgetRepeats();
     bool isHarmlessRepeat(const Stroke& s, std::size_t slot);
+    // Whether a cell under the line took another colour since it was drawn.
+    bool changedUnder(const Remembered& r) const;
     void fillRow(int y, int xa, int xb, Pixel colour);
     void fillColumn(int x, int ya, int yb, Pixel colour);
     void stamp(int x, int y, Pixel colour);
@@ -112,9 +121,10 @@ private:
     std::vector<Cell> cells_;
     int blocksX_ = 0;
     std::vector<std::uint64_t> blockChanged_;
+    std::uint64_t lastChange_ = 0; // the latest change of any cell
     std::vector<Remembered> remembered_;
     std::uint64_t clock_ = 0;
-    std::uint64_t generation_ = 1;
+    std::uint32_t generation_ = 1;
     std::uint64_t skipped_ = 0;
 
     std::vector<Stroke> strokes_;

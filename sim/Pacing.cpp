@@ -58,7 +58,6 @@ std::atomic<double>& nanosecondsPerSpin()
 // Delays are timed together until they add up to this much, so that short ones count
 // as much as long ones and a delay that was descheduled weighs no more than its share.
 constexpr double correctionWindowNs = 20e6;
-constexpr double shortestTimedNs = 100e3;
 
 } // namespace
 
@@ -83,9 +82,10 @@ void pace(double count)
     if (steps == 0)
         return;
     const std::uint64_t spins = spinsPerStep();
-    // A browser's clock ticks every 100 µs and costs more to read than a short delay
-    // lasts; delays shorter than its tick are not timed, anywhere.
-    const bool timed = static_cast<double>(steps) * delayStepNanoseconds >= shortestTimedNs;
+    // Short delays are timed one in eight: reading the clock twice would cost a good part
+    // of a one-step delay, and a sample sets the steps' length as well as all of them.
+    static thread_local unsigned delays = 0;
+    const bool timed = steps >= 64 || (++delays & 7u) == 0;
     const auto start = timed ? std::chrono::steady_clock::now() : std::chrono::steady_clock::time_point{};
     // the test comes before each subtraction, so a count of N makes exactly N steps
     for (long long counter = steps; counter != 0; counter = counter - 1)

@@ -140,6 +140,48 @@ Resultant sumOfProducts(const double* er, const double* ei, const double* fr, co
     return {x[0] + x[1], y[0] + y[1]};
 }
 
+#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
+// The same sum four at a time, where the processor has the wider registers; it adds
+// the same products in another order, which the margin below allows for.
+using Quad = double __attribute__((vector_size(4 * sizeof(double))));
+
+__attribute__((target("avx2"))) inline Quad at(const double* p)
+{
+    Quad v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
+__attribute__((target("avx2"))) Resultant sumOfProductsWide(const double* er, const double* ei, const double* fr,
+                                                             const double* fi, std::size_t n)
+{
+    Quad x0{}, x1{}, y0{}, y1{};
+    for (std::size_t i = 0; i < n; i += lanes) {
+        const Quad a0 = at(er + i), b0 = at(ei + i), c0 = at(fr + i), d0 = at(fi + i);
+        const Quad a1 = at(er + i + 4), b1 = at(ei + i + 4), c1 = at(fr + i + 4), d1 = at(fi + i + 4);
+        x0 += a0 * c0 - b0 * d0;
+        y0 += a0 * d0 + b0 * c0;
+        x1 += a1 * c1 - b1 * d1;
+        y1 += a1 * d1 + b1 * c1;
+    }
+    const Quad x = x0 + x1, y = y0 + y1;
+    return {(x[0] + x[1]) + (x[2] + x[3]), (y[0] + y[1]) + (y[2] + y[3])};
+}
+
+using Summer = Resultant (*)(const double*, const double*, const double*, const double*, std::size_t);
+Summer fastestSum()
+{
+    static const Summer best = __builtin_cpu_supports("avx2") ? sumOfProductsWide : sumOfProducts;
+    return best;
+}
+#else
+using Summer = Resultant (*)(const double*, const double*, const double*, const double*, std::size_t);
+Summer fastestSum()
+{
+    return sumOfProducts;
+}
+#endif
+
 // The factored sum differs from the arrow-by-arrow one by rounding alone: up to about
 // 1e-8 twips of bar for frequencies up to 10, 1e-9 with the program's own. Where even
 // this margin could give the bar another end in single precision, or another dot
@@ -198,6 +240,7 @@ std::vector<double> probabilities(const SweepConstants& c)
     }
 
     std::vector<double> result(static_cast<std::size_t>(c.lastPoint) + 1);
+    const Summer sum4 = fastestSum();
     if (!std::isfinite((longest(c.opticalDistance) + longest(c.wavefrontDelay)) * rate)) {
         // An angle may overflow here in one sum and not in the other: the points are summed
         // arrow by arrow, so the run fails, or not, exactly where it did before.
@@ -208,7 +251,7 @@ std::vector<double> probabilities(const SweepConstants& c)
     for (int d = 0; d <= c.lastPoint; ++d) {
         const auto first = static_cast<std::size_t>(c.distanceOffset + (g.slitTopY - (g.topY + d)));
         const std::size_t part = first % slitStep, at = first / slitStep;
-        const Resultant sum = sumOfProducts(distanceX[part].data() + at, distanceY[part].data() + at,
+        const Resultant sum = sum4(distanceX[part].data() + at, distanceY[part].data() + at,
                                             delayX.data(), delayY.data(), padded);
         double probability = sum.x * sum.x + sum.y * sum.y;
         if (mayRoundOtherwise(c, probability))
