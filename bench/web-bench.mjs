@@ -16,7 +16,7 @@ import { readdirSync, readFileSync, statSync, mkdtempSync, rmSync } from 'node:f
 import { gzipSync } from 'node:zlib';
 import os from 'node:os';
 import path from 'node:path';
-import { launch, launchProfile, lumetra, open, root, run, serve, site, text, visit } from '../web/tests/harness.mjs';
+import { launch, launchProfile, lumetra, open, root, run, serve, site, text } from '../web/tests/harness.mjs';
 
 const args = new Set(process.argv.slice(2));
 const desktop = process.env.LUMETRA_PICTURE || path.join(root, 'build/web/lumetra_picture');

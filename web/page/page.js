@@ -461,8 +461,8 @@
     } else if (target.matches('input[type=text]')) {
       target.focus();
     } else {
-      const focusable = target.closest('button, label.option')?.querySelector?.('input') || target.closest('button');
-      focusable?.focus();
+      const control = target.closest('label.option')?.querySelector('input') || target.closest('button');
+      control?.focus();
       target.click();
     }
   }
@@ -542,7 +542,7 @@
     state.module = module;
     layout = JSON.parse(module.UTF8ToString(module._lumetra_layout()));
     build();
-    const faces = new Set(layout.controls.map(fontOf.bind(null)));
+    const faces = new Set(layout.controls.map((spec) => fontOf(spec)));
     faces.add('700 24pt "Liberation Serif"');
     await Promise.all([...faces].map((f) => document.fonts.load(f)));
     el.window.hidden = false;
