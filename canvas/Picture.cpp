@@ -252,21 +252,8 @@ void Picture::setPen(int deviceWidth)
     }
 }
 
-std::size_t Picture::hashStroke(const Stroke& k)
+bool Picture::changedInBlocks(const Remembered& r) const
 {
-    const auto pair = [](float a, float b) {
-        return std::uint64_t{std::bit_cast<std::uint32_t>(a)} | std::uint64_t{std::bit_cast<std::uint32_t>(b)} << 32;
-    };
-    std::uint64_t h = pair(k.x1, k.y1) * 0x9E3779B97F4A7C15ull;
-    h ^= pair(k.x2, k.y2) * 0xC2B2AE3D27D4EB4Full;
-    h ^= (std::uint64_t{k.colour} | std::uint64_t(static_cast<std::uint32_t>(k.width)) << 32) * 0x165667B19E3779F9ull;
-    return static_cast<std::size_t>(h ^ (h >> 29) ^ (h >> 47));
-}
-
-bool Picture::changedUnder(const Remembered& r) const
-{
-    if (lastChange_ <= r.stamp)
-        return false;
     const int rx0 = r.cx0, ry0 = r.cy0, rx1 = r.cx1, ry1 = r.cy1;
     for (int by = ry0 >> blockShift; by <= (ry1 >> blockShift); ++by)
         for (int bx = rx0 >> blockShift; bx <= (rx1 >> blockShift); ++bx) {
@@ -281,17 +268,6 @@ bool Picture::changedUnder(const Remembered& r) const
                         return true;
         }
     return false;
-}
-
-bool Picture::isHarmlessRepeat(const Stroke& key, std::size_t slot)
-{
-    Remembered& r = remembered_[slot];
-    if (r.generation != generation_ || !(r.key == key) || changedUnder(r))
-        return false;
-    // nothing under it changed up to now, so later repeats need only look at what comes after
-    r.stamp = clock_;
-    r.repeated = true;
-    return true;
 }
 
 void Picture::fillRow(int y, int xa, int xb, Pixel colour)
@@ -343,14 +319,8 @@ void Picture::touch(int x0, int y0, int x1, int y1, Pixel colour)
     }
 }
 
-void Picture::drawLine(float x1, float y1, float x2, float y2, Pixel colour)
+void Picture::drawNew(const Stroke& s, std::size_t slot)
 {
-    const Stroke s{x1, y1, x2, y2, colour | 0xFF000000u, lineWidth_};
-    const std::size_t slot = hashStroke(s) & (slotCount - 1);
-    if (isHarmlessRepeat(s, slot)) {
-        ++skipped_;
-        return;
-    }
     rasterise(s, slot);
     keep(s);
 }

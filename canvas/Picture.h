@@ -2,6 +2,7 @@
 
 #include "Placement.h"
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -46,7 +47,17 @@ public:
     void setWidth(int pixels);
     int lineWidth() const { return lineWidth_; }
     // End points in twips.
-    void drawLine(float x1, float y1, float x2, float y2, Pixel colour);
+    void drawLine(float x1, float y1, float x2, float y2, Pixel colour)
+    {
+        const Stroke s{x1, y1, x2, y2, colour | 0xFF000000u, lineWidth_};
+        const std::size_t slot = hashStroke(s) & (slotCount - 1);
+        // a run repeats its rays thousands of times: that case stays short
+        if (isHarmlessRepeat(s, slot)) {
+            ++skipped_;
+            return;
+        }
+        drawNew(s, slot);
+    }
 
     // Painted on the bare background, under every line, whenever the picture is drawn
     // anew (the shell's own labels). The painter writes into mutablePixels().
@@ -94,16 +105,36 @@ private:
     void drawn(const Stroke& s, std::size_t slot, int x0, int y0, int x1, int y1);
     void setPen(int deviceWidth);
     void forgetRepeats();
-    bool isHarmlessRepeat(const Stroke& s, std::size_t slot);
+    bool isHarmlessRepeat(const Stroke& s, std::size_t slot)
+    {
+        Remembered& r = remembered_[slot];
+        if (r.generation != generation_ || !(r.key == s) || changedUnder(r))
+            return false;
+        // nothing under it changed up to now, so later repeats need only look at what comes after
+        r.stamp = clock_;
+        r.repeated = true;
+        return true;
+    }
+    void drawNew(const Stroke& s, std::size_t slot);
     // Whether a cell under the line took another colour since it was drawn.
-    bool changedUnder(const Remembered& r) const;
+    bool changedUnder(const Remembered& r) const { return lastChange_ > r.stamp && changedInBlocks(r); }
+    bool changedInBlocks(const Remembered& r) const;
     void fillRow(int y, int xa, int xb, Pixel colour);
     void fillColumn(int x, int ya, int yb, Pixel colour);
     void stamp(int x, int y, Pixel colour);
     void touch(int x0, int y0, int x1, int y1, Pixel colour);
     void keep(const Stroke& s);
     void compact();
-    static std::size_t hashStroke(const Stroke& s);
+    static std::size_t hashStroke(const Stroke& k)
+    {
+        const auto pair = [](float a, float b) {
+            return std::uint64_t{std::bit_cast<std::uint32_t>(a)} | std::uint64_t{std::bit_cast<std::uint32_t>(b)} << 32;
+        };
+        std::uint64_t h = pair(k.x1, k.y1) * 0x9E3779B97F4A7C15ull;
+        h ^= pair(k.x2, k.y2) * 0xC2B2AE3D27D4EB4Full;
+        h ^= (std::uint64_t{k.colour} | std::uint64_t(static_cast<std::uint32_t>(k.width)) << 32) * 0x165667B19E3779F9ull;
+        return static_cast<std::size_t>(h ^ (h >> 29) ^ (h >> 47));
+    }
 
     double scale_;
     Pixel background_;

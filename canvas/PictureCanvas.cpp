@@ -29,6 +29,8 @@ void PictureCanvas::ScaleMode(Scale)
 
 void PictureCanvas::DrawWidth(int pixels)
 {
+    if (pixels == picture_.lineWidth()) // as a run sets it before every ray
+        return;
     if (pixels < 1 || pixels > 32767)
         throw Failure("Neplatná tloušťka čáry: " + std::to_string(pixels) + ".");
     picture_.setWidth(pixels);
