@@ -62,27 +62,11 @@ float toSingle(double v)
 
 } // namespace
 
+// The end point that no float holds is found here, and reported.
 void Canvas::checkedLine(double x1, double y1, double x2, double y2, Colour colour, bool colourGiven)
 {
-    constexpr double maxSingle = std::numeric_limits<float>::max();
-    // one test for the usual case; NaN fails it too
-    if (std::max({std::fabs(x1), std::fabs(y1), std::fabs(x2), std::fabs(y2)}) <= maxSingle && !std::isnan(x1 + y1 + x2 + y2)) [[likely]] {
-        drawLine({static_cast<float>(x1), static_cast<float>(y1), static_cast<float>(x2), static_cast<float>(y2), colour,
-                  colourGiven});
-        return;
-    }
     const Segment s{toSingle(x1), toSingle(y1), toSingle(x2), toSingle(y2), colour, colourGiven};
     drawLine(s);
-}
-
-void Canvas::Line(double x1, double y1, double x2, double y2)
-{
-    checkedLine(x1, y1, x2, y2, foreground, false);
-}
-
-void Canvas::Line(double x1, double y1, double x2, double y2, Colour colour)
-{
-    checkedLine(x1, y1, x2, y2, colour, true);
 }
 
 double numberIn(Canvas& canvas, Box box)
