@@ -31,8 +31,11 @@ for i in $(seq "$starts"); do
   xdotool search --sync --onlyvisible --name '^Lumetra - ' >/dev/null
   sleep 0.5
   win=$(xdotool search --onlyvisible --name '^Lumetra - ' | head -n1)
+  # the Start button where the window's factor puts it
+  read -r sx sy < <(sed -n 's/^lumetra: scale \([0-9.e+-]*\) at \([0-9]*\),\([0-9]*\) in .*/\1 \2 \3/p' "$work/log" | tail -n1 |
+    awk '{ printf "%d %d\n", $2 + (8280 + 547) * $1 / 15 + 0.5, $3 + (120 + 187) * $1 / 15 + 0.5 }')
   for r in $(seq "$runs"); do
-    xdotool mousemove --window "$win" 588 20 click 1
+    xdotool mousemove --window "$win" "$sx" "$sy" click 1
     if [ "$r" -gt 1 ]; then
       # the question: Return takes the default answer, Ano
       xdotool search --sync --onlyvisible --name '^Lumetra$' >/dev/null
