@@ -6,7 +6,7 @@ using enum Kind;
 using enum Background;
 
 // clang-format off
-const std::array<ControlSpec, 35> controls{{
+const std::array<ControlRow, 35> controls{{
     {"nIndex",      TextBox,       "", "Index",     1320, 2640,  375,  285, Grey,    0, 'A', true,  31, Centred | NoBorder},
     {"frmAnimace",  Frame,         "", "Animace",    240, 5160, 1215, 1095, Grey,    0, 'A', false, 27, NoFlags},
     {"opPomalá",    OptionButton,  "frmAnimace", "Pomalá",     120, 720, 975, 255, Grey, 0, 0, true, 30, NoFlags},
@@ -51,7 +51,7 @@ const std::array<std::string_view, 23> stackingTopDown{
     "nBarva",   "frmKmitočet", "frmIndex", "frmUhel",  "nUhel",      "nLumetra",  "cmdStart",
 };
 
-FontSpec fontFor(char key)
+Face fontFor(char key)
 {
     switch (key) {
     case 'A': return {"MS Sans Serif", 8.25};

@@ -22,7 +22,7 @@ enum Flag : unsigned {
 
 // One row of the window's layout. Positions are twips from the container's corner;
 // a line gives its two end points instead of a rectangle.
-struct ControlSpec {
+struct ControlRow {
     std::string_view name;
     Kind kind;
     std::string_view container; // empty: the window itself
@@ -37,16 +37,16 @@ struct ControlSpec {
 };
 
 // Controls in the order of the window's control list.
-extern const std::array<ControlSpec, 35> controls;
+extern const std::array<ControlRow, 35> controls;
 
 // Windowed controls from the top of the stack down.
 extern const std::array<std::string_view, 23> stackingTopDown;
 
-struct FontSpec {
+struct Face {
     std::string_view family;
     double pointSize;
 };
-FontSpec fontFor(char key);
+Face fontFor(char key);
 
 constexpr Colour grey = RGB(192, 192, 192);
 

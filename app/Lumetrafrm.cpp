@@ -36,7 +36,7 @@
 #include <vector>
 
 using namespace lumetra;
-using lumetra::app::ControlSpec;
+using lumetra::app::ControlRow;
 using lumetra::app::Kind;
 
 namespace {
@@ -50,11 +50,11 @@ QString qs(std::string_view s)
 // so a run's drawing covers them; these objects only carry their names and layout.
 class SurfaceControl : public QObject {
 public:
-    SurfaceControl(const ControlSpec& c, QObject* parent) : QObject(parent), layout(c) { setObjectName(qs(c.name)); }
-    const ControlSpec& layout;
+    SurfaceControl(const ControlRow& c, QObject* parent) : QObject(parent), layout(c) { setObjectName(qs(c.name)); }
+    const ControlRow& layout;
 };
 
-std::optional<QColor> backgroundOf(const ControlSpec& c)
+std::optional<QColor> backgroundOf(const ControlRow& c)
 {
     switch (c.background) {
     case app::Background::Grey: return QColor(192, 192, 192);
@@ -186,7 +186,7 @@ void Lumetrafrm::placeControls()
             placeControl(w, c);
 }
 
-void Lumetrafrm::placeControl(QWidget* w, const ControlSpec& c) const
+void Lumetrafrm::placeControl(QWidget* w, const ControlRow& c) const
 {
     const double f = placement_.factor;
     const auto px = [f](int twips) { return qRound(twips * f / twipsPerPixel); };
@@ -201,9 +201,9 @@ void Lumetrafrm::placeControl(QWidget* w, const ControlSpec& c) const
         font.setPointSizeF(windowFont.pointSizeF() * f);
         font.setBold(false);
     } else {
-        const auto spec = app::fontFor(c.font);
-        font = QFont(qs(spec.family));
-        font.setPointSizeF(spec.pointSize * f);
+        const auto face = app::fontFor(c.font);
+        font = QFont(qs(face.family));
+        font.setPointSizeF(face.pointSize * f);
         font.setBold(true);
         font.setItalic(false);
         font.setUnderline(false);
@@ -233,7 +233,7 @@ void Lumetrafrm::paintUnderlay(Picture& picture)
         const auto* item = dynamic_cast<const SurfaceControl*>(child);
         if (!item)
             continue;
-        const ControlSpec& c = item->layout;
+        const ControlRow& c = item->layout;
         const auto dev = [&](int twips) { return qRound(twips * deviceFactor / twipsPerPixel); };
         if (c.kind == Kind::Line) {
             // one pixel wide at factor 1, like every line the run draws
@@ -243,9 +243,9 @@ void Lumetrafrm::paintUnderlay(Picture& picture)
             const QRect r(dev(c.left), dev(c.top), dev(c.width), dev(c.height));
             if (const auto bg = backgroundOf(c))
                 p.fillRect(r, *bg);
-            const auto spec = app::fontFor(c.font);
-            QFont font(qs(spec.family));
-            font.setPointSizeF(spec.pointSize * deviceFactor);
+            const auto face = app::fontFor(c.font);
+            QFont font(qs(face.family));
+            font.setPointSizeF(face.pointSize * deviceFactor);
             font.setBold(true);
             p.setFont(font);
             p.setPen(Qt::black);
@@ -271,7 +271,7 @@ void Lumetrafrm::showChanged(const PixelRect& d)
 
 void Lumetrafrm::setTabOrder()
 {
-    std::vector<const ControlSpec*> order;
+    std::vector<const ControlRow*> order;
     for (const auto& c : app::controls)
         if (c.tab >= 0 && c.kind != Kind::Frame && c.kind != Kind::Label && c.kind != Kind::Line)
             order.push_back(&c);

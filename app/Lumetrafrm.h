@@ -14,7 +14,7 @@ class QImage;
 
 namespace lumetra::app {
 class ScaledStyle;
-struct ControlSpec;
+struct ControlRow;
 } // namespace lumetra::app
 
 // The program's only window. All settings live in its controls; a Start run draws on
@@ -66,7 +66,7 @@ protected:
 private:
     void buildControls();
     void placeControls();
-    void placeControl(QWidget* w, const lumetra::app::ControlSpec& c) const;
+    void placeControl(QWidget* w, const lumetra::app::ControlRow& c) const;
     void paintUnderlay(lumetra::Picture& picture);
     void fitPicture();
     void showChanged(const lumetra::PixelRect& dirty);

@@ -20,7 +20,7 @@
     ended: document.getElementById('ended'),
   };
   const ctx = el.picture.getContext('2d', { alpha: false, willReadFrequently: true });
-  const controls = new Map(); // name → { spec, node, input }
+  const controls = new Map(); // name → { row, node, input }
   let layout = null;
   let module = null;
   let module0 = null; // the module's object while it is made
@@ -36,25 +36,25 @@
 
   // ---- the controls -------------------------------------------------------------
 
-  function fontOf(spec) {
-    return `${spec.font.bold ? 700 : 400} ${spec.font.pointSize * placement.factor}pt "${spec.font.family}"`;
+  function fontOf(row) {
+    return `${row.font.bold ? 700 : 400} ${row.font.pointSize * placement.factor}pt "${row.font.family}"`;
   }
 
   function build() {
     const stacking = new Map(layout.stackingTopDown.map((name, i) => [name, layout.stackingTopDown.length - i]));
-    for (const spec of layout.controls) {
-      const parent = spec.container ? controls.get(spec.container).node : el.window;
+    for (const row of layout.controls) {
+      const parent = row.container ? controls.get(row.container).node : el.window;
       let node;
       let input = null;
-      switch (spec.kind) {
+      switch (row.kind) {
         case 'textBox':
           node = input = document.createElement('input');
           node.type = 'text';
-          node.value = spec.text;
+          node.value = row.text;
           node.spellcheck = false;
           node.autocomplete = 'off';
-          node.className = 'control textBox' + (spec.border ? '' : ' borderless');
-          node.style.textAlign = spec.centred ? 'center' : spec.rightAligned ? 'right' : 'left';
+          node.className = 'control textBox' + (row.border ? '' : ' borderless');
+          node.style.textAlign = row.centred ? 'center' : row.rightAligned ? 'right' : 'left';
           break;
         case 'frame': {
           node = document.createElement('div');
@@ -62,8 +62,8 @@
           node.setAttribute('role', 'group');
           const caption = document.createElement('span');
           caption.className = 'caption';
-          caption.textContent = spec.text;
-          caption.id = `${spec.name}-caption`;
+          caption.textContent = row.text;
+          caption.id = `${row.name}-caption`;
           node.setAttribute('aria-labelledby', caption.id);
           node.append(caption);
           break;
@@ -73,59 +73,59 @@
           node.className = 'control option';
           input = document.createElement('input');
           input.type = 'radio';
-          input.name = spec.container;
+          input.name = row.container;
           const caption = document.createElement('span');
-          caption.textContent = spec.text;
+          caption.textContent = row.text;
           node.append(input, caption);
-          input.addEventListener('change', () => { if (input.checked) dispatch(spec.name); });
+          input.addEventListener('change', () => { if (input.checked) dispatch(row.name); });
           break;
         }
         case 'commandButton':
           node = input = document.createElement('button');
           node.type = 'button';
           node.className = 'control commandButton';
-          node.textContent = spec.text;
-          node.addEventListener('click', () => dispatch(spec.name));
+          node.textContent = row.text;
+          node.addEventListener('click', () => dispatch(row.name));
           break;
         case 'hScrollBar':
-          node = input = scrollBar(spec);
+          node = input = scrollBar(row);
           break;
         default: // the label and the line: painted on the picture, under everything
           node = document.createElement('div');
           node.className = 'control surface';
-          node.textContent = spec.text;
+          node.textContent = row.text;
           node.setAttribute('aria-hidden', 'true');
       }
       const named = input || node;
-      named.id = spec.name;
-      if (input && spec.tab >= 0)
-        input.tabIndex = spec.tab + 1;
-      if (spec.background && node.className !== 'control surface')
-        node.style.background = spec.background;
-      node.style.zIndex = stacking.get(spec.name) || 1;
-      node.hidden = !spec.shown;
+      named.id = row.name;
+      if (input && row.tab >= 0)
+        input.tabIndex = row.tab + 1;
+      if (row.background && node.className !== 'control surface')
+        node.style.background = row.background;
+      node.style.zIndex = stacking.get(row.name) || 1;
+      node.hidden = !row.shown;
       parent.append(node);
-      controls.set(spec.name, { spec, node, input });
+      controls.set(row.name, { row, node, input });
     }
   }
 
   function place() {
     const { left, top } = placement;
-    for (const { spec, node } of controls.values()) {
-      const origin = spec.container ? [0, 0] : [left, top];
+    for (const { row, node } of controls.values()) {
+      const origin = row.container ? [0, 0] : [left, top];
       const s = node.style;
-      if (spec.kind === 'line') {
-        s.left = `${origin[0] + px(spec.left)}px`;
-        s.top = `${origin[1] + px(spec.top)}px`;
+      if (row.kind === 'line') {
+        s.left = `${origin[0] + px(row.left)}px`;
+        s.top = `${origin[1] + px(row.top)}px`;
         s.width = '1px';
-        s.height = `${px(spec.height) - px(spec.top) + 1}px`;
+        s.height = `${px(row.height) - px(row.top) + 1}px`;
         continue;
       }
-      s.left = `${origin[0] + px(spec.left)}px`;
-      s.top = `${origin[1] + px(spec.top)}px`;
-      s.width = `${px(spec.width)}px`;
-      s.height = `${px(spec.height)}px`;
-      s.font = fontOf(spec);
+      s.left = `${origin[0] + px(row.left)}px`;
+      s.top = `${origin[1] + px(row.top)}px`;
+      s.width = `${px(row.width)}px`;
+      s.height = `${px(row.height)}px`;
+      s.font = fontOf(row);
     }
     const scroll = controls.get('HScroll1');
     if (scroll)
@@ -139,7 +139,7 @@
 
   // A horizontal scroll bar as the desktop's: 1 to 20000, one step per click on an
   // arrow or in the trough, and a drag of the thumb counts as one change, on release.
-  function scrollBar(spec) {
+  function scrollBar(row) {
     const bar = document.createElement('div');
     bar.className = 'control scrollbar';
     bar.setAttribute('role', 'scrollbar');
@@ -176,7 +176,7 @@
         return;
       bar.value = value;
       bar.setAttribute('aria-valuenow', value);
-      dispatch(spec.name);
+      dispatch(row.name);
     };
     bar.layout = () => {
       less.style.width = more.style.width = `${bar.clientHeight}px`;
@@ -246,11 +246,11 @@
   const page = {
     text(name) {
       const c = controls.get(name);
-      return c && c.spec.kind === 'textBox' ? c.input.value : null;
+      return c && c.row.kind === 'textBox' ? c.input.value : null;
     },
     setText(name, text) {
       const c = controls.get(name);
-      if (!c || c.spec.kind !== 'textBox')
+      if (!c || c.row.kind !== 'textBox')
         return false;
       c.input.value = text;
       return true;
@@ -265,7 +265,7 @@
     // -1: no such option; else 1 when it was selected already
     select(name) {
       const c = controls.get(name);
-      if (!c || c.spec.kind !== 'optionButton')
+      if (!c || c.row.kind !== 'optionButton')
         return -1;
       const was = c.input.checked;
       c.input.checked = true;
@@ -542,7 +542,7 @@
     state.module = module;
     layout = JSON.parse(module.UTF8ToString(module._lumetra_layout()));
     build();
-    const faces = new Set(layout.controls.map((spec) => fontOf(spec)));
+    const faces = new Set(layout.controls.map((row) => fontOf(row)));
     faces.add('700 24pt "Liberation Serif"');
     await Promise.all([...faces].map((f) => document.fonts.load(f)));
     el.window.hidden = false;

@@ -69,7 +69,7 @@ std::string cssColour(Pixel p)
 }
 
 // null where the control keeps its kind's own colour
-std::string backgroundOf(const app::ControlSpec& c)
+std::string backgroundOf(const app::ControlRow& c)
 {
     switch (c.background) {
     case Background::Grey: return cssColour(PictureCanvas::toPixel(app::grey));
@@ -131,14 +131,14 @@ std::string layoutJson()
         else
             quoted(out, bg);
         const bool own = c.font != 0;
-        const auto spec = own ? app::fontFor(c.font) : app::FontSpec{defaultFamily, defaultPointSize};
+        const auto face = own ? app::fontFor(c.font) : app::Face{defaultFamily, defaultPointSize};
         field(out, "font");
         out += '{';
         field(out, "family");
-        quoted(out, shippedFamily(spec.family));
+        quoted(out, shippedFamily(face.family));
         field(out, "pointSize");
         char size[32];
-        std::snprintf(size, sizeof size, "%g", spec.pointSize);
+        std::snprintf(size, sizeof size, "%g", face.pointSize);
         out += size;
         field(out, "bold");
         out += own ? "true" : "false";

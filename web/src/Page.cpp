@@ -113,9 +113,9 @@ private:
                         px[static_cast<std::size_t>(y) * static_cast<std::size_t>(p.width()) + static_cast<std::size_t>(x)] =
                             0xFF000000u;
             } else if (c.kind == app::Kind::Label) {
-                const auto spec = app::fontFor(c.font);
+                const auto face = app::fontFor(c.font);
                 // points to pixels at 96 per inch, grown with the factor
-                const double size = spec.pointSize * 96.0 / 72.0 * deviceFactor;
+                const double size = face.pointSize * 96.0 / 72.0 * deviceFactor;
                 const int x = dev(c.left), y = dev(c.top);
                 const int w = std::min(dev(c.width), p.width() - x), h = std::min(dev(c.height), p.height() - y);
                 if (w > 0 && h > 0)
