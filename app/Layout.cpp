@@ -1,5 +1,10 @@
 #include "Layout.h"
 
+#include "Placement.h"
+
+#include <algorithm>
+#include <cmath>
+
 namespace lumetra::app {
 
 using enum Kind;
@@ -62,6 +67,14 @@ Face fontFor(char key)
     case 'F': return {"Times New Roman", 24};
     default: return {"", 0};
     }
+}
+
+SurfaceRect surfaceRect(const ControlRow& c, double deviceFactor)
+{
+    const auto dev = [deviceFactor](int twips) { return static_cast<int>(std::lround(twips * deviceFactor / twipsPerPixel)); };
+    if (c.kind == Kind::Line) // from (left, top) down to (width, height)
+        return {dev(c.left), dev(c.top), std::max(1, static_cast<int>(std::lround(deviceFactor))), dev(c.height) - dev(c.top) + 1};
+    return {dev(c.left), dev(c.top), dev(c.width), dev(c.height)};
 }
 
 } // namespace lumetra::app

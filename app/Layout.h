@@ -50,5 +50,12 @@ Face fontFor(char key);
 
 constexpr Colour grey = RGB(192, 192, 192);
 
+// Where a control painted on the window's surface (the label, the line) stands in the
+// picture, in device pixels, at deviceFactor device pixels to a pixel of factor 1. The
+// line is one pixel wide at factor 1, like every line a run draws.
+struct SurfaceRect {
+    int x, y, width, height;
+};
+SurfaceRect surfaceRect(const ControlRow& c, double deviceFactor);
 
 } // namespace lumetra::app

@@ -66,6 +66,27 @@ std::optional<QColor> backgroundOf(const ControlRow& c)
 
 const bool logRuns = qEnvironmentVariableIsSet("LUMETRA_RUN_LOG");
 
+// A control's font, grown by the factor.
+QFont fontOf(const ControlRow& c, double factor)
+{
+    if (c.font == 0) {
+        // set explicitly, or a control would take its bold frame's font
+        const QFont windowFont = QApplication::font();
+        QFont font(windowFont.family());
+        font.setPointSizeF(windowFont.pointSizeF() * factor);
+        font.setBold(false);
+        return font;
+    }
+    const auto face = app::fontFor(c.font);
+    QFont font(qs(face.family));
+    font.setPointSizeF(face.pointSize * factor);
+    font.setBold(true);
+    font.setItalic(false);
+    font.setUnderline(false);
+    font.setStrikeOut(false);
+    return font;
+}
+
 } // namespace
 
 Lumetrafrm::Lumetrafrm(QWidget* parent) : QWidget(parent)
@@ -193,23 +214,7 @@ void Lumetrafrm::placeControl(QWidget* w, const ControlRow& c) const
     // option buttons sit in their frames, which are placed with the window
     const QPoint origin = c.container.empty() ? QPoint(placement_.left, placement_.top) : QPoint();
     w->setGeometry(QRect(origin + QPoint(px(c.left), px(c.top)), QSize(px(c.width), px(c.height))));
-    QFont font;
-    if (c.font == 0) {
-        // set explicitly, or a control would take its bold frame's font
-        const QFont windowFont = QApplication::font();
-        font = QFont(windowFont.family());
-        font.setPointSizeF(windowFont.pointSizeF() * f);
-        font.setBold(false);
-    } else {
-        const auto face = app::fontFor(c.font);
-        font = QFont(qs(face.family));
-        font.setPointSizeF(face.pointSize * f);
-        font.setBold(true);
-        font.setItalic(false);
-        font.setUnderline(false);
-        font.setStrikeOut(false);
-    }
-    w->setFont(font);
+    w->setFont(fontOf(c, f));
     if (auto* edit = qobject_cast<QLineEdit*>(w)) {
         // A text whose cursor does not quite fit keeps the scroll of the box's last size.
         // Painted once (aside, shown or not) with the cursor at its start, the box starts
@@ -234,20 +239,14 @@ void Lumetrafrm::paintUnderlay(Picture& picture)
         if (!item)
             continue;
         const ControlRow& c = item->layout;
-        const auto dev = [&](int twips) { return qRound(twips * deviceFactor / twipsPerPixel); };
+        const app::SurfaceRect at = app::surfaceRect(c, deviceFactor);
+        const QRect r(at.x, at.y, at.width, at.height);
         if (c.kind == Kind::Line) {
-            // one pixel wide at factor 1, like every line the run draws
-            const int w = std::max(1, qRound(deviceFactor));
-            p.fillRect(QRect(dev(c.left), dev(c.top), w, dev(c.height) - dev(c.top) + 1), Qt::black);
+            p.fillRect(r, Qt::black);
         } else {
-            const QRect r(dev(c.left), dev(c.top), dev(c.width), dev(c.height));
             if (const auto bg = backgroundOf(c))
                 p.fillRect(r, *bg);
-            const auto face = app::fontFor(c.font);
-            QFont font(qs(face.family));
-            font.setPointSizeF(face.pointSize * deviceFactor);
-            font.setBold(true);
-            p.setFont(font);
+            p.setFont(fontOf(c, deviceFactor));
             p.setPen(Qt::black);
             p.drawText(r, Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap, qs(c.text));
         }

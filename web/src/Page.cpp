@@ -101,23 +101,22 @@ private:
     void paintUnderlay(Picture& p)
     {
         const double deviceFactor = placement_.factor * ratio_;
-        const auto dev = [&](int twips) { return static_cast<int>(std::lround(twips * deviceFactor / twipsPerPixel)); };
         for (const auto& c : app::controls) {
+            if (c.kind != app::Kind::Line && c.kind != app::Kind::Label)
+                continue;
+            const app::SurfaceRect at = app::surfaceRect(c, deviceFactor);
             if (c.kind == app::Kind::Line) {
-                // one pixel wide at factor 1, like every line the run draws
-                const int w = std::max(1, static_cast<int>(std::lround(deviceFactor)));
-                const int x0 = dev(c.left), y0 = dev(c.top), y1 = dev(c.height);
                 Pixel* px = p.mutablePixels();
-                for (int y = std::max(0, y0); y <= std::min(y1, p.height() - 1); ++y)
-                    for (int x = std::max(0, x0); x < std::min(x0 + w, p.width()); ++x)
+                for (int y = std::max(0, at.y); y < std::min(at.y + at.height, p.height()); ++y)
+                    for (int x = std::max(0, at.x); x < std::min(at.x + at.width, p.width()); ++x)
                         px[static_cast<std::size_t>(y) * static_cast<std::size_t>(p.width()) + static_cast<std::size_t>(x)] =
                             0xFF000000u;
-            } else if (c.kind == app::Kind::Label) {
+            } else {
                 const auto face = app::fontFor(c.font);
                 // points to pixels at 96 per inch, grown with the factor
                 const double size = face.pointSize * 96.0 / 72.0 * deviceFactor;
-                const int x = dev(c.left), y = dev(c.top);
-                const int w = std::min(dev(c.width), p.width() - x), h = std::min(dev(c.height), p.height() - y);
+                const int x = at.x, y = at.y;
+                const int w = std::min(at.width, p.width() - x), h = std::min(at.height, p.height() - y);
                 if (w > 0 && h > 0)
                     js::paintLabel(p.mutablePixels(), p.width(), x, y, w, h, threeDLightPixel, std::string(c.text),
                                    "Liberation Serif", size);

@@ -35,6 +35,8 @@ std::string WebCanvas::Text(Box box)
         known = js::text(nameOf(box));
         if (!known)
             missing(box);
+        if (box == Box::nSpomalení)
+            delay_.reset();
     }
     if (box == Box::nSpomalení && isLive())
         beforeDelay(*known);
@@ -46,13 +48,16 @@ std::string WebCanvas::Text(Box box)
 // still paints at the screen's pace and not at every second delay.
 void WebCanvas::beforeDelay(const std::string& count)
 {
-    double steps = 0;
-    try {
-        steps = static_cast<double>(sim::pacingSteps(toNumber(count)));
-    } catch (const Failure&) {
-        return; // the run reports it itself
+    if (!delay_) {
+        // worked out once for each text, not at every point
+        try {
+            const auto steps = static_cast<double>(sim::pacingSteps(toNumber(count)));
+            delay_ = std::chrono::duration<double, std::milli>(steps * sim::delayStepNanoseconds / 1e6);
+        } catch (const Failure&) {
+            return; // the run reports it itself
+        }
     }
-    const auto delay = std::chrono::duration<double, std::milli>(steps * sim::delayStepNanoseconds / 1e6);
+    const auto delay = *delay_;
     // a short one leaves the frames to the lines (and reading the clock costs more than it lasts)
     if (delay >= frameDue / 16 && std::chrono::steady_clock::now() - lastShown_ + delay > frameDue)
         frame();
@@ -63,6 +68,8 @@ void WebCanvas::Text(Box box, const std::string& text)
     if (!js::setText(nameOf(box), text))
         missing(box);
     texts_[static_cast<std::size_t>(box)] = text;
+    if (box == Box::nSpomalení)
+        delay_.reset();
 }
 
 void WebCanvas::Visible(Box box, bool shown)
@@ -74,6 +81,7 @@ void WebCanvas::Visible(Box box, bool shown)
 void WebCanvas::forgetTexts()
 {
     texts_ = {};
+    delay_.reset();
 }
 
 int WebCanvas::MsgBox(const std::string& prompt)

@@ -39,6 +39,7 @@ private:
     static constexpr std::chrono::duration<double, std::milli> frameDue{16.7};
 
     std::array<std::optional<std::string>, boxCount> texts_;
+    std::optional<std::chrono::duration<double, std::milli>> delay_; // of the text of nSpomalení
     std::chrono::steady_clock::time_point lastShown_ = std::chrono::steady_clock::now();
     std::vector<Pixel> staging_; // RGBA, as the page's canvas takes it
     std::function<void()> refit_;
