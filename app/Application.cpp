@@ -1,7 +1,9 @@
 #include "Application.h"
 
+#include "Controls.h"
+#include "Layout.h"
+
 #include <QApplication>
-#include <QFont>
 #include <QLibraryInfo>
 #include <QStyleFactory>
 #include <QTranslator>
@@ -13,12 +15,8 @@ void prepareApplication()
     QApplication::setApplicationName(QStringLiteral("Lumetra"));
     // one look on every desktop, so the layout's sizes mean the same everywhere
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-    // "MS Sans Serif" has no metric twin on Linux; "Times New Roman" has Liberation Serif.
-    QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
-    QFont::insertSubstitution(QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif"));
-    QFont defaultFont(QStringLiteral("Liberation Sans"));
-    defaultFont.setPointSizeF(8.25);
-    QApplication::setFont(defaultFont);
+    // the window's face, for the dialogs too
+    QApplication::setFont(Controls::fontOf(window::defaultFace, 1));
     // Qt's own dialogs and menus (the file dialog, a text box's menu) speak Czech too
     static QTranslator qtCzech;
     if (qtCzech.load(QStringLiteral("qtbase_cs"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))

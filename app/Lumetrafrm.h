@@ -1,92 +1,94 @@
 #pragma once
 
-#include "Form.h"
-#include "Placement.h"
-#include "QtCanvas.h"
+#include "Shell.h"
+#include "Window.h"
 
 #include <QWidget>
 
 #include <functional>
 #include <memory>
+#include <string_view>
 
 class QAction;
-class QImage;
 
 namespace lumetra::app {
+class Controls;
+class PictureExport;
+class PictureView;
 class ScaledStyle;
-struct ControlRow;
 } // namespace lumetra::app
 
-// The program's only window. All settings live in its controls; a Start run draws on
-// its picture through the canvas. The whole design area, controls and picture, is
-// shown at one factor that fits the window.
-class Lumetrafrm : public QWidget, public lumetra::app::Form {
+// The program's only window: the Qt shell of the window model. It forwards the
+// controls' events to the model by name and shows what the model gives it; the whole
+// design area, controls and picture, is shown at the model's factor.
+class Lumetrafrm : public QWidget, private lumetra::window::Shell {
     Q_OBJECT
 
 public:
     explicit Lumetrafrm(QWidget* parent = nullptr);
     ~Lumetrafrm() override;
 
-    lumetra::Picture& picture() { return *picture_; }
-    lumetra::QtCanvas& canvas() override { return *canvas_; }
-    bool isRunning() const { return running_; }
-    const lumetra::Placement& placement() const { return placement_; }
+    lumetra::window::Window& model() { return *model_; }
+    lumetra::Picture& picture() { return model_->picture(); }
+    lumetra::window::WindowCanvas& canvas() { return model_->canvas(); }
+    const lumetra::Placement& placement() const { return model_->placement(); }
+    bool isRunning() const { return model_->running(); }
     // The design area in the window's coordinates.
     QRect designRect() const;
 
+    // Runs a control's handler as its event would.
+    void handle(std::string_view control);
+
     // Where the error report of a failed handler goes (a modal box by default).
     void setErrorReporter(std::function<void(const QString&)> report) { report_ = std::move(report); }
-    static void showErrorReport(QWidget* parent, const QString& message);
-    // Who picks the file a picture is saved to (the platform's dialog by default);
-    // an empty name cancels.
-    void setSaveFileChooser(std::function<QString(const QString& proposed)> choose) { chooseFile_ = std::move(choose); }
-
-    void cmdStart_Click();
+    // Who answers the question (a modal box by default).
+    void setQuestionHandler(std::function<int(const std::string&)> ask) { ask_ = std::move(ask); }
+    // Who picks the file a picture is saved to (the platform's dialog by default).
+    void setSaveFileChooser(std::function<QString(const QString& proposed)> choose);
 
     // The design area as shown, controls included, at the screen's resolution.
     QImage shownImage();
     void copyPicture();
     void savePicture();
     void toggleFullScreen();
-    // Writes the image as a PNG through a temporary file, so a failure leaves no file.
-    static void writePng(const QImage& image, const QString& path);
-    static QString proposedFileName();
 
 protected:
-    void select(std::string_view optionName) override;
-    int scrollValue() override;
-    void unload() override;
-
-    void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void changeEvent(QEvent* event) override;
 
 private:
-    void buildControls();
-    void placeControls();
-    void placeControl(QWidget* w, const lumetra::app::ControlRow& c) const;
-    void paintUnderlay(lumetra::Picture& picture);
-    void fitPicture();
-    void showChanged(const lumetra::PixelRect& dirty);
-    void buildActions();
-    void wireHandlers();
-    void setTabOrder();
-    // Runs a handler; a failure ends it and shows the error report, and the program goes on.
-    void handle(const std::function<void()>& handler);
+    // the model's services
+    std::optional<std::string> text(std::string_view box) override;
+    bool setText(std::string_view box, const std::string& text) override;
+    bool setVisible(std::string_view control, bool shown) override;
+    std::optional<bool> check(std::string_view option) override;
+    int scrollValue() override;
+    void unload() override;
+    int ask(const std::string& prompt) override;
+    void report(const std::string& message) override;
+    void placeControls() override;
+    void showPicture(const lumetra::PixelRect& changed) override;
+    void breathe() override;
+    void paintText(lumetra::Picture& picture, const lumetra::window::Rect& at, lumetra::Pixel background,
+                   std::string_view text, const lumetra::window::Face& face, double scale) override;
 
-    lumetra::Placement placement_;
-    std::unique_ptr<lumetra::Picture> picture_;
-    std::unique_ptr<lumetra::QtCanvas> canvas_;
+    void wireHandlers();
+    void buildActions();
+    // Runs an action; a failure shows the error report, and the program goes on.
+    void act(const std::function<void()>& action);
+
+    std::unique_ptr<lumetra::window::Window> model_;
     std::unique_ptr<lumetra::app::ScaledStyle> style_;
+    std::unique_ptr<lumetra::app::Controls> controls_;
+    lumetra::app::PictureView* view_ = nullptr;
+    std::unique_ptr<lumetra::app::PictureExport> export_;
     std::function<void(const QString&)> report_;
-    std::function<QString(const QString&)> chooseFile_;
+    std::function<int(const std::string&)> ask_;
     QAction* copyAction_ = nullptr;
     QAction* saveAction_ = nullptr;
     QAction* fullScreenAction_ = nullptr;
-    int handlerDepth_ = 0;
-    bool running_ = false;
     bool closeAfterRun_ = false;
     bool maximizedBeforeFullScreen_ = false;
 };

@@ -3,7 +3,6 @@
 #include "Lumetrafrm.h"
 #include "PaintedCanvas.h"
 #include "Picture.h"
-#include "QtCanvas.h"
 #include "RecordingCanvas.h"
 #include "Setup.h"
 #include "Start.h"
@@ -79,20 +78,10 @@ void BM_SweepOnRecordingCanvas(benchmark::State& state)
 }
 BENCHMARK(BM_SweepOnRecordingCanvas)->Unit(benchmark::kMillisecond);
 
-// A window with the text boxes a run uses, never shown.
+// The window's picture and canvas, never shown.
 struct OffscreenWindow {
-    QWidget window;
     Picture picture{1.0 / twipsPerPixel, threeDLightPixel};
-    QtCanvas canvas{&window, picture};
-    OffscreenWindow()
-    {
-        for (int i = 0; i < boxCount; ++i) {
-            auto* edit = new QLineEdit(&window);
-            edit->setObjectName(QString::fromUtf8(std::string(boxName(static_cast<Box>(i))).c_str()));
-        }
-        canvas.setLive(false);
-        canvas.Text(Box::nIndex, "1.7");
-    }
+    PaintedCanvas canvas{picture};
 };
 
 void BM_FullWipe(benchmark::State& state)
@@ -136,7 +125,7 @@ void BM_WholeRun(benchmark::State& state)
         auto window = std::make_unique<Lumetrafrm>();
         showAtFactorOne(*window);
         state.ResumeTiming();
-        window->cmdStart_Click();
+        window->handle("cmdStart");
         state.PauseTiming();
         window.reset();
         state.ResumeTiming();
@@ -150,10 +139,10 @@ void BM_LaterRunFullWipe(benchmark::State& state)
 {
     Lumetrafrm window;
     showAtFactorOne(window);
-    window.canvas().setQuestionHandler([](const std::string&) { return vbYes; });
-    window.cmdStart_Click();
+    window.setQuestionHandler([](const std::string&) { return vbYes; });
+    window.handle("cmdStart");
     for (auto _ : state)
-        window.cmdStart_Click();
+        window.handle("cmdStart");
 }
 BENCHMARK(BM_LaterRunFullWipe)->Unit(benchmark::kMillisecond)->UseRealTime();
 
@@ -204,11 +193,11 @@ void BM_ResidentAfter200Runs(benchmark::State& state)
         window.resize(1920, 1061);
         window.show();
         QApplication::processEvents();
-        window.canvas().setQuestionHandler([](const std::string&) { return vbNo; });
+        window.setQuestionHandler([](const std::string&) { return vbNo; });
         const char* const options[] = {"opZelená", "opČervená", "opModrá"};
         for (int run = 0; run < 200; ++run) {
             window.findChild<QRadioButton*>(QString::fromUtf8(options[run % 3]))->setChecked(true);
-            window.cmdStart_Click();
+            window.handle("cmdStart");
             QApplication::processEvents();
             if (run == 0)
                 state.counters["after_one_run_MB"] = residentMegabytes();

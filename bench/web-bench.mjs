@@ -20,7 +20,7 @@ import path from 'node:path';
 import { launch, launchProfile, lumetra, open, root, run, serve, site, text } from '../web/tests/harness.mjs';
 
 const args = new Set(process.argv.slice(2));
-const desktop = process.env.LUMETRA_PICTURE || path.join(root, 'build/web/lumetra_picture');
+const desktop = process.env.LUMETRA_PICTURE || path.join(root, 'build/web/tests/lumetra_picture');
 const repeats = 7;
 
 const median = (xs) => [...xs].sort((a, b) => a - b)[Math.floor(xs.length / 2)];

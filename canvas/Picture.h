@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Placement.h"
+#include "Units.h"
 
 #include <bit>
 #include <cstddef>

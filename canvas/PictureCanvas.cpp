@@ -7,7 +7,6 @@
 namespace lumetra {
 
 namespace {
-constexpr auto frameInterval = std::chrono::milliseconds(16);
 // the clock is read only every few lines: a line costs far less than reading it
 constexpr unsigned linesPerClockCheck = 64;
 } // namespace

@@ -11,6 +11,9 @@ namespace lumetra {
 // The 3-D light colour of our scheme: the window's background, lighter than the glass grey.
 constexpr Pixel threeDLightPixel = 0xFFE6E6E6u;
 
+// A frame of a 60 Hz screen: how often a run brings the screen up to date.
+constexpr std::chrono::duration<double, std::milli> frameInterval{1000.0 / 60};
+
 // The canvas of a front end that shows a Picture: lines go into the picture, and about
 // once a frame during a run the front end is asked to bring the screen up to date.
 // Text boxes, questions and frames are the front end's own.

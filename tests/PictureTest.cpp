@@ -3,7 +3,7 @@
 // the same lines would have drawn it there.
 #include "PaintedCanvas.h"
 #include "Picture.h"
-#include "Placement.h"
+#include "Units.h"
 #include "Start.h"
 
 #include <gtest/gtest.h>
@@ -33,29 +33,6 @@ std::size_t differing(const Picture& a, const Picture& b)
     return n;
 }
 } // namespace
-
-TEST(Placement, LargestFactorThatFitsCentredNeverBelowHalf)
-{
-    struct Case {
-        double w, h, factor;
-        int left, top;
-    };
-    const Case cases[] = {
-        {867, 600, 1.0, 0, 0},          // the design area at factor 1
-        {1920, 1061, 1061 / 600.0, 193, 0}, // a maximized full-HD window: the height decides
-        {1100, 800, 1100 / (13000 / 15.0), 0, 19}, // the width decides
-        {669, 569, 669 / (13000 / 15.0), 0, 52},   // the size the window was designed for
-        {300, 200, 0.5, 0, 0},          // the floor: the window cuts the design area off
-        {2000, 250, 0.5, 783, 0},
-        {0, 0, 0.5, 0, 0},
-    };
-    for (const Case& c : cases) {
-        const Placement p = placeDesign(c.w, c.h);
-        EXPECT_DOUBLE_EQ(p.factor, c.factor) << c.w << 'x' << c.h;
-        EXPECT_EQ(p.left, c.left) << c.w << 'x' << c.h;
-        EXPECT_EQ(p.top, c.top) << c.w << 'x' << c.h;
-    }
-}
 
 TEST(Picture, LinesCoverTheirPixelsWithRoundPens)
 {

@@ -1,11 +1,11 @@
 // The window on Qt's off-screen platform: layout, start-up, handlers, tab order and
 // the error report.
 #include "Application.h"
+#include "Dialogs.h"
 #include "Layout.h"
 #include "Lumetrafrm.h"
 #include "Picture.h"
 #include "Errors.h"
-#include "QtCanvas.h"
 
 #include <QClipboard>
 #include <QGroupBox>
@@ -88,18 +88,18 @@ private slots:
     void everyControlIsBuiltFromTheLayout()
     {
         atFactorOne(*w);
-        for (const auto& c : app::controls) {
+        for (const auto& c : window::controls) {
             QObject* o = w->findChild<QObject*>(qs(c.name));
             QVERIFY2(o, c.name.data());
             auto* widget = qobject_cast<QWidget*>(o);
             switch (c.kind) {
-            case app::Kind::TextBox: QVERIFY(qobject_cast<QLineEdit*>(o)); break;
-            case app::Kind::OptionButton: QVERIFY(qobject_cast<QRadioButton*>(o)); break;
-            case app::Kind::Frame: QVERIFY(qobject_cast<QGroupBox*>(o)); break;
-            case app::Kind::CommandButton: QVERIFY(qobject_cast<QPushButton*>(o)); break;
-            case app::Kind::HScrollBar: QVERIFY(qobject_cast<QScrollBar*>(o)); break;
-            case app::Kind::Label:
-            case app::Kind::Line: QVERIFY(!widget); continue; // painted on the surface
+            case window::Kind::TextBox: QVERIFY(qobject_cast<QLineEdit*>(o)); break;
+            case window::Kind::OptionButton: QVERIFY(qobject_cast<QRadioButton*>(o)); break;
+            case window::Kind::Frame: QVERIFY(qobject_cast<QGroupBox*>(o)); break;
+            case window::Kind::CommandButton: QVERIFY(qobject_cast<QPushButton*>(o)); break;
+            case window::Kind::HScrollBar: QVERIFY(qobject_cast<QScrollBar*>(o)); break;
+            case window::Kind::Label:
+            case window::Kind::Line: QVERIFY(!widget); continue; // painted on the surface
             }
             QCOMPARE(widget->geometry(), QRect(qRound(c.left / 15.0), qRound(c.top / 15.0), qRound(c.width / 15.0),
                                                qRound(c.height / 15.0)));
@@ -107,7 +107,7 @@ private slots:
             QCOMPARE(widget->parentWidget()->objectName(), expectedParent);
             if (c.font) {
                 QVERIFY2(widget->font().bold(), c.name.data());
-                QCOMPARE(widget->font().pointSizeF(), app::fontFor(c.font).pointSize);
+                QCOMPARE(widget->font().pointSizeF(), window::faceOf(c).pointSize);
             } else {
                 QVERIFY2(!widget->font().bold(), c.name.data());
             }
@@ -255,7 +255,7 @@ private slots:
     void runShowsTheLegendsAndAsksOnTheSecondRun()
     {
         QStringList asked;
-        w->canvas().setQuestionHandler([&](const std::string& prompt) {
+        w->setQuestionHandler([&](const std::string& prompt) {
             asked << QString::fromStdString(prompt);
             return vbNo;
         });
@@ -298,7 +298,7 @@ private slots:
             QCOMPARE(ok->text(), QStringLiteral("OK"));
             ok->click();
         });
-        Lumetrafrm::showErrorReport(w.get(), QStringLiteral("Text „abc“ není číslo."));
+        app::showErrorReport(w.get(), QStringLiteral("Text „abc“ není číslo."));
     }
 
     void questionBoxHasAnoAndNe()
@@ -323,7 +323,7 @@ private slots:
         Lumetrafrm window;
         atFactorOne(window);
         window.setErrorReporter([](const QString&) {});
-        window.canvas().setQuestionHandler([](const std::string&) { return vbYes; });
+        window.setQuestionHandler([](const std::string&) { return vbYes; });
         prepare(window);
         for (int i = 0; i < starts; ++i)
             QTest::mouseClick(window.findChild<QWidget*>("cmdStart"), Qt::LeftButton);
@@ -355,7 +355,7 @@ private slots:
                 Lumetrafrm window;
                 atFactorOne(window);
                 window.setErrorReporter([&](const QString& m) { seen << m; });
-                window.canvas().setQuestionHandler([](const std::string&) { return vbYes; });
+                window.setQuestionHandler([](const std::string&) { return vbYes; });
                 auto* edit = window.findChild<QLineEdit*>(QString::fromUtf8(box));
                 edit->setText(typed);
                 QTest::mouseClick(window.findChild<QWidget*>("cmdStart"), Qt::LeftButton);
@@ -380,18 +380,16 @@ private slots:
 
     void canvasUsesTheWindowsTextBoxesAndColours()
     {
-        QWidget window;
-        auto* edit = new QLineEdit(&window);
-        edit->setObjectName(QStringLiteral("nKmitočet"));
-        Picture picture(1.0 / twipsPerPixel, threeDLightPixel);
-        QtCanvas canvas(&window, picture);
-        canvas.setLive(false);
+        auto& canvas = w->canvas();
+        auto* edit = w->findChild<QLineEdit*>("nKmitočet");
         canvas.Text(Box::nKmitočet, "0.75");
         QCOMPARE(edit->text(), QStringLiteral("0.75"));
         edit->setText(QStringLiteral("Červená"));
         QCOMPARE(canvas.Text(Box::nKmitočet), std::string("Červená"));
         canvas.Visible(Box::nKmitočet, false);
         QVERIFY(edit->isHidden());
+        delete widget("nUhel");
+        canvas.forgetTexts(); // as a new handler does
         QVERIFY_THROWS_EXCEPTION(Failure, canvas.Text(Box::nUhel)); // no such box in this window
 
         QCOMPARE(PictureCanvas::toPixel(vb3DLight), threeDLightPixel);
@@ -425,7 +423,7 @@ private slots:
     {
         sized(*w, 1534, 1062); // factor 1.77
         QVERIFY(std::fabs(w->placement().factor - 1.77) < 1e-3);
-        w->canvas().setQuestionHandler([](const std::string&) { return vbYes; });
+        w->setQuestionHandler([](const std::string&) { return vbYes; });
         click("cmdStart");
         const QImage shown = w->shownImage();
         QCOMPARE(shown.size(), w->designRect().size() * w->devicePixelRatioF());

@@ -19,29 +19,26 @@ namespace {
 
 using namespace lumetra;
 
-class OffscreenForm final : public app::Form {
+class OffscreenForm final : public window::Form {
 public:
     explicit OffscreenForm(double scale) : picture(scale, threeDLightPixel), canvas_(picture) {}
 
     PaintedCanvas& canvas() override { return canvas_; }
-    void select(std::string_view option) override
+protected:
+    std::optional<bool> check(std::string_view option) override
     {
-        for (const auto& c : app::controls) {
-            if (c.name != option)
-                continue;
-            auto& selected = selection_[std::string(c.container)];
-            if (selected == option)
-                return;
-            selected = std::string(option);
-            if (const Handler h = optionHandler(option))
-                (this->*h)();
-            return;
-        }
-        throw Failure("Ovládací prvek " + std::string(option) + " chybí.");
+        const window::ControlRow* row = window::controlNamed(option);
+        if (!row || row->kind != window::Kind::OptionButton)
+            return std::nullopt;
+        auto& selected = selection_[std::string(row->container)];
+        const bool was = selected == option;
+        selected = std::string(option);
+        return was;
     }
-    int scrollValue() override { return 1; }
+    int scrollValue() override { return window::scrollMinimum; }
     void unload() override {}
 
+public:
     Picture picture;
 
 private:
@@ -77,9 +74,7 @@ int main(int argc, char** argv)
         form.Form_Load();
         for (int i = 3; i < argc; ++i) {
             const std::string event = argv[i];
-            if (event == "cmdStart") {
-                form.cmdStart_Click();
-            } else if (event == "Ano" || event == "Ne") {
+            if (event == "Ano" || event == "Ne") {
                 form.canvas().answer(event == "Ano" ? vbYes : vbNo);
             } else if (const auto eq = event.find('='); eq != std::string::npos) {
                 bool known = false;
@@ -90,6 +85,8 @@ int main(int argc, char** argv)
                     }
                 if (!known)
                     throw Failure("Pole " + event.substr(0, eq) + " neexistuje.");
+            } else if (event == "cmdStart") {
+                form.cmdStart_Click();
             } else {
                 form.select(event);
             }

@@ -8,7 +8,7 @@ import os from 'node:os';
 import path from 'node:path';
 import { assertNoProblems, launch, open, root, run, serve, shownPicture } from './harness.mjs';
 
-const desktop = process.env.LUMETRA_PICTURE || path.join(root, 'build/web/lumetra_picture');
+const desktop = process.env.LUMETRA_PICTURE || path.join(root, 'build/web/tests/lumetra_picture');
 // where the two maths libraries may round a sine differently
 const allowedShare = 0.0001;
 

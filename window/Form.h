@@ -2,9 +2,10 @@
 
 #include "Canvas.h"
 
+#include <optional>
 #include <string_view>
 
-namespace lumetra::app {
+namespace lumetra::window {
 
 // The window's handlers, with no toolkit in them, so that the desktop window and the
 // browser page behave alike. All state lives in the controls that the canvas reaches.
@@ -27,17 +28,23 @@ public:
     void opPomalejší_Click();
     void opPomalá_Click();
 
-    // The handler of an option button by its name; null for any other name.
+    // A control's handler by the control's name ("Lumetrafrm" for the window's load);
+    // null for a control that has none.
     using Handler = void (Form::*)();
-    static Handler optionHandler(std::string_view optionName);
+    static Handler handlerOf(std::string_view control);
+
+    // Selects the option button; when it was not selected before, its handler runs at
+    // once, as after a user's click.
+    void select(std::string_view option);
 
 protected:
     virtual Canvas& canvas() = 0;
-    // Selects the option button; when it was not selected before, its handler runs at once.
-    virtual void select(std::string_view optionName) = 0;
+    // Selects the option button and runs nothing; nullopt when there is none, else
+    // whether it was selected already.
+    virtual std::optional<bool> check(std::string_view option) = 0;
     virtual int scrollValue() = 0;
     // Closes the window, and with it the program.
     virtual void unload() = 0;
 };
 
-} // namespace lumetra::app
+} // namespace lumetra::window

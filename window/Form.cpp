@@ -1,11 +1,12 @@
 #include "Form.h"
 
 #include "Convert.h"
+#include "Errors.h"
 #include "Start.h"
 
 #include <utility>
 
-namespace lumetra::app {
+namespace lumetra::window {
 
 void Form::Form_Load()
 {
@@ -21,6 +22,16 @@ void Form::Form_Load()
     c.Text(Box::nKlepnuto, toText(0));
     select("opRychlá");
     c.Text(Box::nSpomalení, toText(1));
+}
+
+void Form::select(std::string_view option)
+{
+    const auto was = check(option);
+    if (!was)
+        throw Failure("Ovládací prvek " + std::string(option) + " v okně chybí.");
+    if (!*was)
+        if (const Handler handler = handlerOf(option))
+            (this->*handler)();
 }
 
 void Form::cmdStart_Click() { sim::startRun(canvas()); }
@@ -70,9 +81,11 @@ void Form::opRychlá_Click() { canvas().Text(Box::nSpomalení, toText(1)); }
 void Form::opPomalejší_Click() { canvas().Text(Box::nSpomalení, toText(10000)); }
 void Form::opPomalá_Click() { canvas().Text(Box::nSpomalení, toText(20000)); }
 
-Form::Handler Form::optionHandler(std::string_view name)
+Form::Handler Form::handlerOf(std::string_view name)
 {
     static constexpr std::pair<std::string_view, Handler> handlers[] = {
+        {"Lumetrafrm", &Form::Form_Load},      {"cmdStart", &Form::cmdStart_Click},
+        {"cmdKonec", &Form::cmdKonec_Click},   {"HScroll1", &Form::HScroll1_Change},
         {"opUhel45", &Form::opUhel45_Click},   {"opUhel90", &Form::opUhel90_Click},
         {"opVzduch", &Form::opVzduch_Click},   {"opSklo", &Form::opSklo_Click},
         {"opČervená", &Form::opČervená_Click}, {"opZelená", &Form::opZelená_Click},
@@ -85,4 +98,4 @@ Form::Handler Form::optionHandler(std::string_view name)
     return nullptr;
 }
 
-} // namespace lumetra::app
+} // namespace lumetra::window

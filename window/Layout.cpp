@@ -1,11 +1,12 @@
 #include "Layout.h"
 
-#include "Placement.h"
+#include "PictureCanvas.h"
+#include "Units.h"
 
 #include <algorithm>
 #include <cmath>
 
-namespace lumetra::app {
+namespace lumetra::window {
 
 using enum Kind;
 using enum Background;
@@ -56,25 +57,43 @@ const std::array<std::string_view, 23> stackingTopDown{
     "nBarva",   "frmKmitočet", "frmIndex", "frmUhel",  "nUhel",      "nLumetra",  "cmdStart",
 };
 
-Face fontFor(char key)
+Face faceOf(const ControlRow& c)
 {
-    switch (key) {
-    case 'A': return {"MS Sans Serif", 8.25};
-    case 'B': return {"Times New Roman", 8.25};
-    case 'C': return {"Times New Roman", 12};
-    case 'D': return {"Times New Roman", 14.25};
-    case 'E': return {"Times New Roman", 15.75};
-    case 'F': return {"Times New Roman", 24};
-    default: return {"", 0};
+    switch (c.font) {
+    case 'A': return {"Liberation Sans", 8.25, true}; // for "MS Sans Serif"
+    case 'B': return {"Liberation Serif", 8.25, true}; // for "Times New Roman", as the rest
+    case 'C': return {"Liberation Serif", 12, true};
+    case 'D': return {"Liberation Serif", 14.25, true};
+    case 'E': return {"Liberation Serif", 15.75, true};
+    case 'F': return {"Liberation Serif", 24, true};
+    default: return defaultFace;
     }
 }
 
-SurfaceRect surfaceRect(const ControlRow& c, double deviceFactor)
+std::optional<Pixel> backgroundOf(const ControlRow& c)
 {
-    const auto dev = [deviceFactor](int twips) { return static_cast<int>(std::lround(twips * deviceFactor / twipsPerPixel)); };
-    if (c.kind == Kind::Line) // from (left, top) down to (width, height)
-        return {dev(c.left), dev(c.top), std::max(1, static_cast<int>(std::lround(deviceFactor))), dev(c.height) - dev(c.top) + 1};
-    return {dev(c.left), dev(c.top), dev(c.width), dev(c.height)};
+    switch (c.background) {
+    case Background::Grey: return PictureCanvas::toPixel(grey);
+    case Background::Light: return threeDLightPixel;
+    case Background::Rgb: return PictureCanvas::toPixel(c.rgb);
+    default: return std::nullopt;
+    }
 }
 
-} // namespace lumetra::app
+Rect rectAt(const ControlRow& c, double scale)
+{
+    const auto px = [scale](int twips) { return static_cast<int>(std::lround(twips * scale / twipsPerPixel)); };
+    if (c.kind == Kind::Line) // from (left, top) down to (width, height)
+        return {px(c.left), px(c.top), std::max(1, static_cast<int>(std::lround(scale))), px(c.height) - px(c.top) + 1};
+    return {px(c.left), px(c.top), px(c.width), px(c.height)};
+}
+
+const ControlRow* controlNamed(std::string_view name)
+{
+    for (const auto& c : controls)
+        if (c.name == name)
+            return &c;
+    return nullptr;
+}
+
+} // namespace lumetra::window

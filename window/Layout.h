@@ -1,11 +1,14 @@
 #pragma once
 
 #include "Colour.h"
+#include "Pacing.h"
+#include "Picture.h"
 
 #include <array>
+#include <optional>
 #include <string_view>
 
-namespace lumetra::app {
+namespace lumetra::window {
 
 enum class Kind { TextBox, Label, OptionButton, Frame, CommandButton, HScrollBar, Line };
 
@@ -42,20 +45,34 @@ extern const std::array<ControlRow, 35> controls;
 // Windowed controls from the top of the stack down.
 extern const std::array<std::string_view, 23> stackingTopDown;
 
+// The panels' grey, beside the window's 3-D light background.
+constexpr Colour grey = RGB(192, 192, 192);
+// The speed scroll bar's range; it starts at its minimum.
+constexpr int scrollMinimum = 1;
+constexpr int scrollMaximum = static_cast<int>(sim::maxDelayCount);
+
+// A face as both shells show it: the table names faces of another system, shown here in
+// their metric twins, which both shells ship.
 struct Face {
     std::string_view family;
     double pointSize;
+    bool bold;
 };
-Face fontFor(char key);
+// The window's own face, for controls that name none (and for its dialogs).
+constexpr Face defaultFace{"Liberation Sans", 8.25, false};
+Face faceOf(const ControlRow& c);
 
-constexpr Colour grey = RGB(192, 192, 192);
+// The colour a control fills its area with; nullopt where it keeps its kind's own.
+std::optional<Pixel> backgroundOf(const ControlRow& c);
 
-// Where a control painted on the window's surface (the label, the line) stands in the
-// picture, in device pixels, at deviceFactor device pixels to a pixel of factor 1. The
-// line is one pixel wide at factor 1, like every line a run draws.
-struct SurfaceRect {
+// A rectangle in whole pixels.
+struct Rect {
     int x, y, width, height;
 };
-SurfaceRect surfaceRect(const ControlRow& c, double deviceFactor);
+// Where a control stands in its container, at `scale` pixels to a pixel of factor 1
+// (the factor, or the factor times the device pixel ratio). A line is one pen wide:
+// one pixel at factor 1, like every line a run draws.
+Rect rectAt(const ControlRow& c, double scale);
 
-} // namespace lumetra::app
+const ControlRow* controlNamed(std::string_view name);
+} // namespace lumetra::window

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "Form.h"
+#include "Layout.h"
+#include "Picture.h"
+#include "Placement.h"
+#include "Shell.h"
+#include "WindowCanvas.h"
+
+#include <functional>
+#include <memory>
+#include <string_view>
+
+namespace lumetra::window {
+
+// The window as both shells show it, with no toolkit in it: the handlers, the design
+// area's placement at the window's size, the picture and its underlay. A shell forwards
+// its events here by the controls' names and shows what the model gives it.
+class Window final : public Form {
+public:
+    // The shell must outlive the window. The client area is given as to fit(); nothing
+    // runs until open().
+    Window(Shell& shell, double width, double height, double devicePixelRatio);
+
+    // Runs the window's load handler.
+    void open() { handle("Lumetrafrm"); }
+    // Runs the handler of a control's event, by the control's name; a failure ends it
+    // and shows the error report, and the window goes on. False for a control with no
+    // handler. Input that arrives while a handler runs waits in the shell until its end.
+    bool handle(std::string_view control);
+    bool running() const { return depth_ > 0; }
+    // Runs a shell's own action (copying the picture, say) as a handler runs: a failure
+    // shows the error report, and the window goes on.
+    void guarded(const std::function<void()>& action);
+
+    // The client area's size in device-independent pixels and its device pixel ratio;
+    // when the design area moves or grows, the shell places its controls again.
+    void fit(double width, double height, double devicePixelRatio);
+    // The picture follows the placement; a shell may leave this until it paints.
+    void fitPicture();
+    const Placement& placement() const { return placement_; }
+    double devicePixelRatio() const { return ratio_; }
+    // Where a control stands in its container, in device-independent pixels; a control
+    // of the window itself is placed in the client area.
+    Rect rectOf(const ControlRow& c) const;
+
+    Picture& picture() { return *picture_; }
+    WindowCanvas& canvas() override { return *canvas_; }
+
+protected:
+    std::optional<bool> check(std::string_view option) override { return shell_.check(option); }
+    int scrollValue() override { return shell_.scrollValue(); }
+    void unload() override { shell_.unload(); }
+
+private:
+    double wantedScale() const { return placement_.pixelsPerTwip() * ratio_; }
+    // The label and the line lie on the window's surface, under everything a run draws.
+    void paintUnderlay(Picture& picture);
+
+    Shell& shell_;
+    Placement placement_;
+    double ratio_ = 1;
+    std::unique_ptr<Picture> picture_;
+    std::unique_ptr<WindowCanvas> canvas_;
+    int depth_ = 0;
+};
+
+} // namespace lumetra::window

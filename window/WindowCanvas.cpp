@@ -1,0 +1,114 @@
+#include "WindowCanvas.h"
+
+#include "Convert.h"
+#include "Errors.h"
+#include "Pacing.h"
+
+namespace lumetra::window {
+
+namespace {
+
+[[noreturn]] void missing(std::string_view control)
+{
+    throw Failure("Ovládací prvek " + std::string(control) + " v okně chybí.");
+}
+
+} // namespace
+
+WindowCanvas::WindowCanvas(Picture& picture, Shell& shell, std::function<void()> refit)
+    : PictureCanvas(picture), shell_(shell), refit_(std::move(refit))
+{
+}
+
+std::string WindowCanvas::Text(Box box)
+{
+    auto& known = texts_[static_cast<std::size_t>(box)];
+    if (!known) {
+        known = shell_.text(boxName(box));
+        if (!known)
+            missing(boxName(box));
+        if (box == Box::nSpomalení)
+            delay_.reset();
+    }
+    if (box == Box::nSpomalení && isLive())
+        beforeDelay(*known);
+    return *known;
+}
+
+// The delay count is read just before each screen point's delay, which draws nothing:
+// when the next frame would fall due inside it, it is shown now, so that a slow run
+// still paints at the screen's pace and not at every second delay.
+void WindowCanvas::beforeDelay(const std::string& count)
+{
+    if (!delay_) {
+        // worked out once for each text, not at every point
+        try {
+            const auto steps = static_cast<double>(sim::pacingSteps(toNumber(count)));
+            delay_ = std::chrono::duration<double, std::milli>(steps * sim::delayStepNanoseconds / 1e6);
+        } catch (const Failure&) {
+            return; // the run reports it itself
+        }
+    }
+    const auto delay = *delay_;
+    // a short one leaves the frames to the lines (and reading the clock costs more than it lasts)
+    if (delay >= frameInterval / 16 && std::chrono::steady_clock::now() - lastShown_ + delay > frameInterval)
+        frame();
+}
+
+void WindowCanvas::Text(Box box, const std::string& text)
+{
+    if (!shell_.setText(boxName(box), text))
+        missing(boxName(box));
+    texts_[static_cast<std::size_t>(box)] = text;
+    if (box == Box::nSpomalení)
+        delay_.reset();
+}
+
+void WindowCanvas::Visible(Box box, bool shown)
+{
+    if (!shell_.setVisible(boxName(box), shown))
+        missing(boxName(box));
+}
+
+void WindowCanvas::forgetTexts()
+{
+    texts_ = {};
+    delay_.reset();
+}
+
+int WindowCanvas::MsgBox(const std::string& prompt)
+{
+    present(); // the question should not hide what was drawn before it
+    const auto asked = std::chrono::steady_clock::now();
+    struct Answered { // also when the question fails
+        WindowCanvas& canvas;
+        std::chrono::steady_clock::time_point asked;
+        ~Answered()
+        {
+            canvas.asking_ += std::chrono::steady_clock::now() - asked;
+            canvas.frameShown();
+            canvas.lastShown_ = std::chrono::steady_clock::now();
+        }
+    } answered{*this, asked};
+    return shell_.ask(prompt);
+}
+
+void WindowCanvas::present()
+{
+    if (refit_)
+        refit_();
+    const PixelRect changed = picture().takeDirty();
+    if (!changed.empty())
+        shell_.showPicture(changed);
+}
+
+void WindowCanvas::frame()
+{
+    present();
+    if (isLive())
+        shell_.breathe();
+    frameShown();
+    lastShown_ = std::chrono::steady_clock::now();
+}
+
+} // namespace lumetra::window
