@@ -33,16 +33,16 @@ EM_JS(void, lumetra_js_viewport, (double* out), {
     HEAPF64[(out >> 3) + 1] = v.height;
     HEAPF64[(out >> 3) + 2] = v.devicePixelRatio;
 });
-EM_JS(void, lumetra_js_place, (double factor, int left, int top, double ratio), {
-    Module.page.place(factor, left, top, ratio);
+EM_JS(void, lumetra_js_place, (double factor, int left, int top, double ratio, const int* rects, int count), {
+    Module.page.place(factor, left, top, ratio, new Int32Array(HEAPU8.buffer, rects, count));
 });
 EM_JS(void, lumetra_js_show, (const unsigned char* rgba, int pw, int ph, int x, int y, int w, int h), {
     Module.page.show(new Uint8ClampedArray(HEAPU8.buffer, rgba, w * h * 4), pw, ph, x, y, w, h);
 });
 EM_JS(void, lumetra_js_paint_label, (unsigned* pixels, int pw, int x, int y, int w, int h, unsigned background,
-                                     const char* text, const char* family, double size), {
+                                     const char* text, const char* family, int bold, double size), {
     Module.page.paintLabel(new Uint32Array(HEAPU8.buffer, pixels, pw * (y + h)), pw, x, y, w, h, background,
-                           UTF8ToString(text), UTF8ToString(family), size);
+                           UTF8ToString(text), UTF8ToString(family), bold !== 0, size);
 });
 EM_ASYNC_JS(int, lumetra_js_ask, (const char* prompt), {
     return await Module.page.ask(UTF8ToString(prompt));
@@ -91,9 +91,9 @@ Viewport viewport()
     return {v[0], v[1], v[2]};
 }
 
-void place(double factor, int left, int top, double devicePixelRatio)
+void place(double factor, int left, int top, double devicePixelRatio, const int* rects, int count)
 {
-    lumetra_js_place(factor, left, top, devicePixelRatio);
+    lumetra_js_place(factor, left, top, devicePixelRatio, rects, count);
 }
 
 void show(const unsigned char* rgba, int pictureWidth, int pictureHeight, int x, int y, int w, int h)
@@ -102,9 +102,10 @@ void show(const unsigned char* rgba, int pictureWidth, int pictureHeight, int x,
 }
 
 void paintLabel(Pixel* pixels, int pictureWidth, int x, int y, int w, int h, Pixel background,
-                const std::string& text, const std::string& family, double pixelSize)
+                const std::string& text, const std::string& family, bool bold, double pixelSize)
 {
-    lumetra_js_paint_label(pixels, pictureWidth, x, y, w, h, background, text.c_str(), family.c_str(), pixelSize);
+    lumetra_js_paint_label(pixels, pictureWidth, x, y, w, h, background, text.c_str(), family.c_str(), bold ? 1 : 0,
+                           pixelSize);
 }
 
 int ask(const std::string& prompt) { return lumetra_js_ask(prompt.c_str()); }

@@ -23,14 +23,15 @@ struct Viewport {
     double width, height, devicePixelRatio;
 };
 Viewport viewport();
-// Places the controls at the design area's factor and corner.
-void place(double factor, int left, int top, double devicePixelRatio);
+// Places the controls at the design area's factor and corner: x, y, width and height
+// of each control of the layout table, in its order, in CSS pixels of its container.
+void place(double factor, int left, int top, double devicePixelRatio, const int* rects, int count);
 
 // Shows w×h RGBA pixels at (x, y) of the picture's canvas, resizing it to the picture first.
 void show(const unsigned char* rgba, int pictureWidth, int pictureHeight, int x, int y, int w, int h);
 // Draws the label's text into the picture's pixels (0xFFRRGGBB), in its device rectangle.
 void paintLabel(Pixel* pixels, int pictureWidth, int x, int y, int w, int h, Pixel background,
-                const std::string& text, const std::string& family, double pixelSize);
+                const std::string& text, const std::string& family, bool bold, double pixelSize);
 
 // Both hand control back to the browser until the answer, or the next frame, is there.
 int ask(const std::string& prompt);

@@ -3,7 +3,7 @@
 #include "Layout.h"
 #include "Picture.h"
 #include "PictureCanvas.h"
-#include "Placement.h"
+#include "Units.h"
 
 #include <cstdio>
 #include <string_view>
@@ -12,21 +12,7 @@ namespace lumetra::web {
 
 namespace {
 
-using app::Background;
-using app::Kind;
-
-// The desktop's substitutes for the faces the layout names; the page ships these.
-std::string_view shippedFamily(std::string_view family)
-{
-    if (family == "MS Sans Serif")
-        return "Liberation Sans";
-    if (family == "Times New Roman")
-        return "Liberation Serif";
-    return family;
-}
-
-constexpr std::string_view defaultFamily = "Liberation Sans";
-constexpr double defaultPointSize = 8.25;
+using window::Kind;
 
 void quoted(std::string& out, std::string_view s)
 {
@@ -68,17 +54,6 @@ std::string cssColour(Pixel p)
     return s;
 }
 
-// null where the control keeps its kind's own colour
-std::string backgroundOf(const app::ControlRow& c)
-{
-    switch (c.background) {
-    case Background::Grey: return cssColour(PictureCanvas::toPixel(app::grey));
-    case Background::Light: return cssColour(threeDLightPixel);
-    case Background::Rgb: return cssColour(PictureCanvas::toPixel(c.rgb));
-    default: return "null";
-    }
-}
-
 void field(std::string& out, std::string_view name)
 {
     if (out.back() != '{')
@@ -102,9 +77,13 @@ std::string layoutJson()
     quoted(out, cssColour(threeDLightPixel));
     field(out, "foreground");
     quoted(out, cssColour(PictureCanvas::toPixel(Canvas::foreground)));
+    field(out, "scrollMinimum");
+    out += std::to_string(window::scrollMinimum);
+    field(out, "scrollMaximum");
+    out += std::to_string(window::scrollMaximum);
     field(out, "controls");
     out += '[';
-    for (const auto& c : app::controls) {
+    for (const auto& c : window::controls) {
         if (out.back() != '[')
             out += ',';
         out += '{';
@@ -125,40 +104,38 @@ std::string layoutJson()
         field(out, "height");
         out += std::to_string(c.height);
         field(out, "background");
-        const std::string bg = backgroundOf(c);
-        if (bg == "null")
-            out += bg;
+        if (const auto bg = window::backgroundOf(c))
+            quoted(out, cssColour(*bg));
         else
-            quoted(out, bg);
-        const bool own = c.font != 0;
-        const auto face = own ? app::fontFor(c.font) : app::Face{defaultFamily, defaultPointSize};
+            out += "null";
+        const window::Face face = window::faceOf(c);
         field(out, "font");
         out += '{';
         field(out, "family");
-        quoted(out, shippedFamily(face.family));
+        quoted(out, face.family);
         field(out, "pointSize");
         char size[32];
         std::snprintf(size, sizeof size, "%g", face.pointSize);
         out += size;
         field(out, "bold");
-        out += own ? "true" : "false";
+        out += face.bold ? "true" : "false";
         out += '}';
         field(out, "shown");
         out += c.shown ? "true" : "false";
         field(out, "tab");
         out += std::to_string(c.tab);
         field(out, "centred");
-        out += (c.flags & app::Centred) ? "true" : "false";
+        out += (c.flags & window::Centred) ? "true" : "false";
         field(out, "rightAligned");
-        out += (c.flags & app::RightAligned) ? "true" : "false";
+        out += (c.flags & window::RightAligned) ? "true" : "false";
         field(out, "border");
-        out += (c.flags & app::NoBorder) ? "false" : "true";
+        out += (c.flags & window::NoBorder) ? "false" : "true";
         out += '}';
     }
     out += ']';
     field(out, "stackingTopDown");
     out += '[';
-    for (const auto name : app::stackingTopDown) {
+    for (const auto name : window::stackingTopDown) {
         if (out.back() != '[')
             out += ',';
         quoted(out, name);

@@ -1,133 +1,102 @@
-// The browser page's side of Lumetra: the window's handlers on the page's controls,
-// with the picture shown in the page's canvas. The page's script calls the exports.
+// The browser page's side of Lumetra: the shell of the window model, whose controls,
+// dialogs and canvas are the page's. The page's script calls the exports.
 #include "Bridge.h"
-#include "Errors.h"
-#include "Form.h"
-#include "Layout.h"
 #include "LayoutJson.h"
 #include "PaintedCanvas.h"
 #include "Start.h"
-#include "Placement.h"
-#include "WebCanvas.h"
+#include "Window.h"
 
 #include <emscripten.h>
 
-#include <algorithm>
 #include <chrono>
-#include <cmath>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace lumetra::web {
 
 namespace {
 
-class Page final : public app::Form {
+class Page final : public window::Shell {
 public:
-    Page()
+    Page(double width, double height, double devicePixelRatio)
+        : viewport_{width, height, devicePixelRatio}, model_(*this, width, height, devicePixelRatio)
     {
-        const js::Viewport v = js::viewport();
-        placement_ = placeDesign(v.width, v.height);
-        ratio_ = v.devicePixelRatio;
-        picture_ = std::make_unique<Picture>(wantedScale(), threeDLightPixel);
-        canvas_ = std::make_unique<WebCanvas>(*picture_, [this] { fit(); });
-        js::place(placement_.factor, placement_.left, placement_.top, ratio_);
-        picture_->setUnderlay([this](Picture& p) { paintUnderlay(p); });
+        placeControls();
     }
 
-    WebCanvas& canvas() override { return *canvas_; }
+    window::Window& model() { return model_; }
 
-    // Runs the handler of a control's event; a failure ends it and shows the error
-    // report, and the page goes on.
-    void handle(const std::string& control)
+    // The viewport changed while no handler ran.
+    void fit(double width, double height, double devicePixelRatio)
     {
-        Handler handler = optionHandler(control);
-        if (control == "Lumetrafrm")
-            handler = &Form::Form_Load;
-        else if (control == "cmdStart")
-            handler = &Form::cmdStart_Click;
-        else if (control == "cmdKonec")
-            handler = &Form::cmdKonec_Click;
-        else if (control == "HScroll1")
-            handler = &Form::HScroll1_Change;
-        if (!handler)
-            return;
-        canvas_->forgetTexts();
-        try {
-            (this->*handler)();
-        } catch (const std::exception& e) {
-            canvas_->present();
-            js::report(e.what());
-        }
-        canvas_->present();
+        viewport_ = {width, height, devicePixelRatio};
+        model_.fit(width, height, devicePixelRatio);
+        model_.canvas().present();
     }
 
-    // Follows the viewport: the controls at once, the picture at its new scale.
-    void fit()
-    {
-        const js::Viewport v = js::viewport();
-        const Placement now = placeDesign(v.width, v.height);
-        if (now.factor != placement_.factor || now.left != placement_.left || now.top != placement_.top
-            || v.devicePixelRatio != ratio_) {
-            placement_ = now;
-            ratio_ = v.devicePixelRatio;
-            js::place(placement_.factor, placement_.left, placement_.top, ratio_);
-        }
-        if (picture_->scale() != wantedScale())
-            picture_->setScale(wantedScale());
-    }
-
-    const Picture& picture() const { return *picture_; }
-
-protected:
-    void select(std::string_view optionName) override
-    {
-        const auto was = js::select(std::string(optionName));
-        if (!was)
-            throw Failure("Ovládací prvek " + std::string(optionName) + " na stránce chybí.");
-        if (!*was)
-            if (const Handler handler = optionHandler(optionName))
-                (this->*handler)();
-    }
-
+    std::optional<std::string> text(std::string_view box) override { return js::text(std::string(box)); }
+    bool setText(std::string_view box, const std::string& text) override { return js::setText(std::string(box), text); }
+    bool setVisible(std::string_view control, bool shown) override { return js::setVisible(std::string(control), shown); }
+    std::optional<bool> check(std::string_view option) override { return js::select(std::string(option)); }
     int scrollValue() override { return js::scrollValue(); }
     void unload() override { js::unload(); }
+    int ask(const std::string& prompt) override { return js::ask(prompt); }
+    void report(const std::string& message) override { js::report(message); }
 
-private:
-    double wantedScale() const { return placement_.pixelsPerTwip() * ratio_; }
-
-    // As on the desktop: the label and the line lie on the window's surface, under
-    // everything a run draws.
-    void paintUnderlay(Picture& p)
+    void placeControls() override
     {
-        const double deviceFactor = placement_.factor * ratio_;
-        for (const auto& c : app::controls) {
-            if (c.kind != app::Kind::Line && c.kind != app::Kind::Label)
-                continue;
-            const app::SurfaceRect at = app::surfaceRect(c, deviceFactor);
-            if (c.kind == app::Kind::Line) {
-                Pixel* px = p.mutablePixels();
-                for (int y = std::max(0, at.y); y < std::min(at.y + at.height, p.height()); ++y)
-                    for (int x = std::max(0, at.x); x < std::min(at.x + at.width, p.width()); ++x)
-                        px[static_cast<std::size_t>(y) * static_cast<std::size_t>(p.width()) + static_cast<std::size_t>(x)] =
-                            0xFF000000u;
-            } else {
-                const auto face = app::fontFor(c.font);
-                // points to pixels at 96 per inch, grown with the factor
-                const double size = face.pointSize * 96.0 / 72.0 * deviceFactor;
-                const int x = at.x, y = at.y;
-                const int w = std::min(at.width, p.width() - x), h = std::min(at.height, p.height() - y);
-                if (w > 0 && h > 0)
-                    js::paintLabel(p.mutablePixels(), p.width(), x, y, w, h, threeDLightPixel, std::string(c.text),
-                                   "Liberation Serif", size);
-            }
+        rects_.clear();
+        for (const auto& c : window::controls) {
+            const window::Rect r = model_.rectOf(c);
+            rects_.insert(rects_.end(), {r.x, r.y, r.width, r.height});
         }
+        const Placement& at = model_.placement();
+        js::place(at.factor, at.left, at.top, model_.devicePixelRatio(), rects_.data(), static_cast<int>(rects_.size()));
     }
 
-    Placement placement_;
-    double ratio_ = 1;
-    std::unique_ptr<Picture> picture_;
-    std::unique_ptr<WebCanvas> canvas_;
+    void showPicture(const PixelRect& d) override
+    {
+        const Picture& p = model_.picture();
+        staging_.resize(static_cast<std::size_t>(d.width()) * static_cast<std::size_t>(d.height()));
+        Pixel* out = staging_.data();
+        for (int y = d.y0; y <= d.y1; ++y) {
+            const Pixel* row = p.pixels() + static_cast<std::size_t>(y) * static_cast<std::size_t>(p.width());
+            // 0xFFRRGGBB to the bytes R, G, B, A of the canvas
+            for (int x = d.x0; x <= d.x1; ++x) {
+                const Pixel px = row[x];
+                *out++ = (px & 0xFF00FF00u) | ((px >> 16) & 0xFFu) | ((px & 0xFFu) << 16);
+            }
+        }
+        js::show(reinterpret_cast<const unsigned char*>(staging_.data()), p.width(), p.height(), d.x0, d.y0, d.width(),
+                 d.height());
+    }
+
+    void breathe() override { js::nextFrame(); }
+
+    void paintText(Picture& p, const window::Rect& at, Pixel background, std::string_view text,
+                   const window::Face& face, double scale) override
+    {
+        // points to pixels at 96 per inch
+        js::paintLabel(p.mutablePixels(), p.width(), at.x, at.y, at.width, at.height, background, std::string(text),
+                       std::string(face.family), face.bold, face.pointSize * 96.0 / 72.0 * scale);
+    }
+
+    // During a handler the page cannot call in: the model asks at each frame.
+    std::optional<Viewport> viewport() override
+    {
+        if (model_.running()) {
+            const js::Viewport v = js::viewport();
+            viewport_ = {v.width, v.height, v.devicePixelRatio};
+        }
+        return viewport_;
+    }
+
+private:
+    Viewport viewport_;
+    window::Window model_;
+    std::vector<int> rects_;
+    std::vector<Pixel> staging_; // RGBA, as the page's canvas takes it
 };
 
 std::unique_ptr<Page> page;
@@ -146,27 +115,25 @@ EMSCRIPTEN_KEEPALIVE const char* lumetra_layout()
     return json.c_str();
 }
 
-// Builds the picture at the viewport's scale and runs the start-up handler.
-EMSCRIPTEN_KEEPALIVE void lumetra_open()
+// Builds the window at the viewport's size and runs the start-up handler.
+EMSCRIPTEN_KEEPALIVE void lumetra_open(double width, double height, double devicePixelRatio)
 {
-    page = std::make_unique<lumetra::web::Page>();
-    page->handle("Lumetrafrm");
+    page = std::make_unique<lumetra::web::Page>(width, height, devicePixelRatio);
+    page->model().open();
 }
 
 // The handler of a control's event, by the control's name.
 EMSCRIPTEN_KEEPALIVE void lumetra_event(const char* control)
 {
     if (page)
-        page->handle(control);
+        page->model().handle(control);
 }
 
 // The viewport changed while no handler ran.
-EMSCRIPTEN_KEEPALIVE void lumetra_fit()
+EMSCRIPTEN_KEEPALIVE void lumetra_fit(double width, double height, double devicePixelRatio)
 {
-    if (page) {
-        page->fit();
-        page->canvas().present();
-    }
+    if (page)
+        page->fit(width, height, devicePixelRatio);
 }
 
 // A whole run on a scratch picture, drawn off-screen: the page's worker runs it to have
@@ -186,10 +153,10 @@ EMSCRIPTEN_KEEPALIVE double lumetra_rehearse()
 // The picture as the run left it, 0xFFRRGGBB rows: for the tests.
 EMSCRIPTEN_KEEPALIVE const lumetra::Pixel* lumetra_pixels()
 {
-    return page ? page->picture().pixels() : nullptr;
+    return page ? page->model().picture().pixels() : nullptr;
 }
-EMSCRIPTEN_KEEPALIVE int lumetra_picture_width() { return page ? page->picture().width() : 0; }
-EMSCRIPTEN_KEEPALIVE int lumetra_picture_height() { return page ? page->picture().height() : 0; }
-EMSCRIPTEN_KEEPALIVE double lumetra_picture_scale() { return page ? page->picture().scale() : 0; }
+EMSCRIPTEN_KEEPALIVE int lumetra_picture_width() { return page ? page->model().picture().width() : 0; }
+EMSCRIPTEN_KEEPALIVE int lumetra_picture_height() { return page ? page->model().picture().height() : 0; }
+EMSCRIPTEN_KEEPALIVE double lumetra_picture_scale() { return page ? page->model().picture().scale() : 0; }
 
 } // extern "C"

@@ -1,0 +1,111 @@
+// Lumetra's window in the page: the shell of the module's window model. Controls are
+// built from the model's layout table, events go to the model by the controls' names,
+// and one handler runs at a time: input that arrives while one runs waits for its end.
+import { createModule, fromNetwork } from './boot.js';
+import { build, fontOf } from './controls.js';
+import { createDialogs } from './dialogs.js';
+import { createHold } from './held.js';
+import { createServices, viewport } from './services.js';
+
+// What the tests and the benchmarks read.
+const state = {
+  ready: false, busy: false, ended: false,
+  framesShown: 0, waitingMs: 0, askingMs: 0, runs: [], reports: [], held: 0,
+};
+window.lumetra = state;
+
+const el = {
+  window: document.getElementById('Lumetrafrm'),
+  picture: document.getElementById('picture'),
+  ended: document.getElementById('ended'),
+};
+const placement = { factor: 1, left: 0, top: 0, ratio: 1 };
+const dialogs = createDialogs(state);
+const hold = createHold(state, el.window, dialogs);
+let module = null;
+let unloaded = false;
+
+async function dispatch(control) {
+  if (state.busy || unloaded)
+    return;
+  state.busy = true;
+  hold.shown = true;
+  const started = performance.now();
+  const askedBefore = state.askingMs;
+  try {
+    await module.ccall('lumetra_event', null, ['string'], [control], { async: true });
+  } finally {
+    state.busy = false;
+    hold.shown = false;
+  }
+  if (control === 'cmdStart') {
+    const asked = state.askingMs - askedBefore;
+    state.runs.push({ ms: performance.now() - started - asked, askingMs: asked });
+  }
+  if (unloaded) {
+    end();
+    return;
+  }
+  const closed = dialogs.takeReportClosed();
+  if (closed) {
+    // the window takes no input while its report is up: what waited is dropped
+    hold.drop();
+    await closed;
+  }
+  fit();
+  hold.replay(() => !state.busy && !unloaded);
+}
+
+function fit() {
+  if (!state.busy && !unloaded) {
+    const v = viewport();
+    module._lumetra_fit(v.width, v.height, v.devicePixelRatio);
+  }
+}
+
+function end() {
+  state.ended = true;
+  hold.drop();
+  el.window.hidden = true;
+  el.ended.hidden = false;
+  document.getElementById('restart').focus();
+}
+
+document.getElementById('restart').addEventListener('click', () => location.reload());
+addEventListener('resize', fit);
+
+async function start() {
+  const services = { onUnload: () => { unloaded = true; } };
+  module = await createModule(fromNetwork, { page: services });
+  state.module = module;
+  const layout = JSON.parse(module.UTF8ToString(module._lumetra_layout()));
+  const controls = build(layout, el.window, dispatch, placement);
+  Object.assign(services, createServices({ state, controls, placement, picture: el.picture, dialogs, onUnload: services.onUnload }));
+  const faces = new Set(layout.controls.map((row) => fontOf(row, 1)));
+  faces.add('700 24pt "Liberation Serif"');
+  await Promise.all([...faces].map((f) => document.fonts.load(f)));
+  el.window.hidden = false;
+  const v = viewport();
+  await module.ccall('lumetra_open', null, ['number', 'number', 'number'], [v.width, v.height, v.devicePixelRatio],
+    { async: true });
+  document.getElementById('cmdStart').focus();
+  state.ready = true;
+  performance.mark('lumetra-ready');
+  // (#no-warm-up leaves it out, to measure a first run without it)
+  if (location.hash !== '#no-warm-up') {
+    const worker = new Worker('warmup.js', { type: 'module' });
+    worker.onmessage = ({ data }) => { state.warmUpMs = data; worker.terminate(); };
+    worker.postMessage({ module: module.compiled });
+  }
+}
+
+if ('serviceWorker' in navigator)
+  navigator.serviceWorker.register('sw.js').catch(() => {});
+start().catch((e) => {
+  // opened as a file, say, where the browser fetches nothing
+  el.window.hidden = true;
+  const failed = document.getElementById('failed');
+  failed.querySelector('.message').textContent = String(e && e.message ? e.message : e);
+  failed.hidden = false;
+  throw e;
+});

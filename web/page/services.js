@@ -1,0 +1,110 @@
+// What the module asks of the page: the controls' texts and selections, the picture's
+// canvas, the label's text, the dialogs, and a moment for the browser between frames.
+import { place } from './controls.js';
+
+export function createServices({ state, controls, placement, picture, dialogs, onUnload }) {
+  const ctx = picture.getContext('2d', { alpha: false, willReadFrequently: true });
+
+  // a task of its own, after whatever the browser has waiting (a timer would wait at least 4 ms)
+  const channel = new MessageChannel();
+  const soonQueue = [];
+  channel.port1.onmessage = () => soonQueue.shift()();
+  const soon = (fn) => { soonQueue.push(fn); channel.port2.postMessage(0); };
+
+  return {
+    text(name) {
+      const c = controls.get(name);
+      return c && c.row.kind === 'textBox' ? c.input.value : null;
+    },
+    setText(name, text) {
+      const c = controls.get(name);
+      if (!c || c.row.kind !== 'textBox')
+        return false;
+      c.input.value = text;
+      return true;
+    },
+    setVisible(name, shown) {
+      const c = controls.get(name);
+      if (!c)
+        return false;
+      c.node.hidden = !shown;
+      return true;
+    },
+    // -1: no such option; else 1 when it was selected already
+    select(name) {
+      const c = controls.get(name);
+      if (!c || c.row.kind !== 'optionButton')
+        return -1;
+      const was = c.input.checked;
+      c.input.checked = true;
+      return was ? 1 : 0;
+    },
+    scrollValue() {
+      return controls.get('HScroll1').input.value;
+    },
+    unload: onUnload,
+    report: dialogs.report,
+    ask: dialogs.ask,
+    viewport,
+    place(factor, left, top, ratio, rects) {
+      Object.assign(placement, { factor, left, top, ratio });
+      place(controls, factor, rects);
+      picture.style.left = `${left}px`;
+      picture.style.top = `${top}px`;
+      if (picture.width)
+        picture.style.width = `${picture.width / ratio}px`;
+    },
+    show(rgba, width, height, x, y, w, h) {
+      if (picture.width !== width || picture.height !== height) {
+        picture.width = width;
+        picture.height = height;
+        picture.style.width = `${width / placement.ratio}px`;
+        picture.style.height = `${height / placement.ratio}px`;
+      }
+      ctx.putImageData(new ImageData(rgba, w, h), x, y);
+    },
+    paintLabel(pixels, pictureWidth, x, y, w, h, background, text, family, bold, size) {
+      const canvas = document.createElement('canvas');
+      canvas.width = w;
+      canvas.height = h;
+      const c = canvas.getContext('2d', { alpha: false, willReadFrequently: true });
+      c.fillStyle = `#${(background & 0xffffff).toString(16).padStart(6, '0')}`;
+      c.fillRect(0, 0, w, h);
+      c.font = `${bold ? 700 : 400} ${size}px "${family}"`;
+      c.fillStyle = '#000';
+      const m = c.measureText('Ág');
+      const ascent = m.fontBoundingBoxAscent;
+      const spacing = Math.round(m.fontBoundingBoxAscent + m.fontBoundingBoxDescent);
+      // centred lines, top down, broken between words where a line would be too wide
+      const lines = [];
+      for (const word of text.split(' ')) {
+        const last = lines.length ? `${lines[lines.length - 1]} ${word}` : null;
+        if (last !== null && c.measureText(last).width <= w)
+          lines[lines.length - 1] = last;
+        else
+          lines.push(word);
+      }
+      lines.forEach((line, i) => {
+        c.fillText(line, Math.round((w - c.measureText(line).width) / 2), Math.round(ascent) + i * spacing);
+      });
+      const rgba = c.getImageData(0, 0, w, h).data;
+      for (let row = 0; row < h; ++row) {
+        const out = (y + row) * pictureWidth + x;
+        for (let col = 0, i = row * w * 4; col < w; ++col, i += 4)
+          pixels[out + col] = 0xff000000 | (rgba[i] << 16) | (rgba[i + 1] << 8) | rgba[i + 2];
+      }
+    },
+    // Back to the browser for a moment: it paints whatever frame has fallen due, and
+    // takes the input that the run holds back.
+    nextFrame() {
+      state.framesShown += 1;
+      const asked = performance.now();
+      return new Promise((resolve) => soon(() => { state.waitingMs += performance.now() - asked; resolve(); }));
+    },
+  };
+}
+
+export function viewport() {
+  const root = document.documentElement;
+  return { width: root.clientWidth, height: root.clientHeight, devicePixelRatio: window.devicePixelRatio || 1 };
+}
