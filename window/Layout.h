@@ -2,6 +2,7 @@
 
 #include "Colour.h"
 #include "Pacing.h"
+#include "Setup.h"
 #include "Picture.h"
 
 #include <array>
@@ -45,8 +46,8 @@ extern const std::array<ControlRow, 35> controls;
 // Windowed controls from the top of the stack down.
 extern const std::array<std::string_view, 23> stackingTopDown;
 
-// The panels' grey, beside the window's 3-D light background.
-constexpr Colour grey = RGB(192, 192, 192);
+// The panels' grey is the glass's, beside the window's 3-D light background.
+constexpr Colour grey = sim::glassGrey;
 // The speed scroll bar's range; it starts at its minimum.
 constexpr int scrollMinimum = 1;
 constexpr int scrollMaximum = static_cast<int>(sim::maxDelayCount);
