@@ -52,6 +52,7 @@ Lumetrafrm::Lumetrafrm(QWidget* parent) : QWidget(parent)
     wireHandlers();
     buildActions();
     resize(designed);
+    view_->setGeometry(rect());
 
     handle("Lumetrafrm");
     if (auto* start = controls_->named("cmdStart"))

@@ -38,7 +38,8 @@ void PictureView::paintEvent(QPaintEvent* event)
     firstPaint = false;
     // the picture follows the window's size lazily, once per paint however many resizes came first
     const double dpr = devicePixelRatioF();
-    model_.fit(width(), height(), dpr);
+    // the window's screen may have changed its pixel ratio since the last resize
+    model_.fit(parentWidget()->width(), parentWidget()->height(), dpr);
     model_.fitPicture();
     const Picture& picture = model_.picture();
     QImage image(reinterpret_cast<const uchar*>(picture.pixels()), picture.width(), picture.height(),
