@@ -1,14 +1,13 @@
 #pragma once
 
+#include "Units.h"
+
 namespace lumetra {
 
 // The design area holds every control and everything a run draws. It is shown at one
 // factor for the whole window: the largest at which it fits the client area, never
 // below minimumFactor, centred; a window too small even for that cuts it off on the
 // right and at the bottom.
-constexpr double twipsPerPixel = 15.0; // at factor 1, per device-independent pixel
-constexpr int designWidthTwips = 13000;
-constexpr int designHeightTwips = 9000;
 constexpr double minimumFactor = 0.5;
 
 struct Placement {
