@@ -4,10 +4,9 @@
 
 namespace lumetra {
 
-// The design area is shown at one
-// factor for the whole window: the largest at which it fits the client area, never
-// below minimumFactor, centred; a window too small even for that cuts it off on the
-// right and at the bottom.
+// The design area is shown at one factor for the whole window: the largest at which it
+// fits the client area, never below minimumFactor, centred; a window too small even for
+// that cuts it off on the right and at the bottom.
 constexpr double minimumFactor = 0.5;
 
 struct Placement {

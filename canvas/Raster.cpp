@@ -1,0 +1,219 @@
+#include "Raster.h"
+
+#include "Units.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+namespace lumetra {
+
+namespace {
+
+// Liang–Barsky: cuts the segment to the rectangle; false when nothing of it is inside.
+bool clipSegment(double& x0, double& y0, double& x1, double& y1, double xmin, double ymin, double xmax, double ymax)
+{
+    double t0 = 0.0, t1 = 1.0;
+    const double dx = x1 - x0, dy = y1 - y0;
+    const double p[4] = {-dx, dx, -dy, dy};
+    const double q[4] = {x0 - xmin, xmax - x0, y0 - ymin, ymax - y0};
+    for (int i = 0; i < 4; ++i) {
+        if (p[i] == 0.0) {
+            if (q[i] < 0.0)
+                return false;
+            continue;
+        }
+        const double t = q[i] / p[i];
+        if (p[i] < 0.0) {
+            if (t > t1)
+                return false;
+            t0 = std::max(t0, t);
+        } else {
+            if (t < t0)
+                return false;
+            t1 = std::min(t1, t);
+        }
+    }
+    const double ax = x0, ay = y0;
+    x0 = ax + t0 * dx;
+    y0 = ay + t0 * dy;
+    x1 = ax + t1 * dx;
+    y1 = ay + t1 * dy;
+    return true;
+}
+
+} // namespace
+
+Raster::Raster(double devicePixelsPerTwip, Pixel background)
+    : scale_(devicePixelsPerTwip), background_(background | 0xFF000000u)
+{
+    allocate();
+    setWidth(1);
+}
+
+void Raster::allocate()
+{
+    width_ = static_cast<int>(std::floor(designWidthTwips * scale_ + 1e-9)) + 1;
+    height_ = static_cast<int>(std::floor(designHeightTwips * scale_ + 1e-9)) + 1;
+    pixels_.assign(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_), background_);
+    markAllDirty();
+}
+
+void Raster::setScale(double devicePixelsPerTwip)
+{
+    scale_ = devicePixelsPerTwip;
+    allocate();
+    pen_.clear(); // the pen's pixels follow the scale
+    setWidth(lineWidth_);
+}
+
+void Raster::clear()
+{
+    std::fill(pixels_.begin(), pixels_.end(), background_);
+}
+
+void Raster::setWidth(int pixels)
+{
+    if (pixels == lineWidth_ && !pen_.empty())
+        return;
+    lineWidth_ = std::max(1, pixels);
+    setPen(std::max(1, static_cast<int>(std::lround(lineWidth_ * twipsPerPixel * scale_))));
+}
+
+void Raster::setPen(int deviceWidth)
+{
+    if (deviceWidth == deviceWidth_ && !pen_.empty())
+        return;
+    deviceWidth_ = deviceWidth;
+    // round pen: a disc of the line's width, so thick lines get round ends
+    const int w = deviceWidth;
+    penOrigin_ = (w - 1) / 2;
+    const double c = (w - 1) / 2.0, r2 = (w / 2.0) * (w / 2.0) + 1e-9;
+    pen_.clear();
+    for (int row = 0; row < w; ++row) {
+        int lo = w, hi = -1;
+        for (int col = 0; col < w; ++col) {
+            if ((col - c) * (col - c) + (row - c) * (row - c) <= r2) {
+                lo = std::min(lo, col);
+                hi = std::max(hi, col);
+            }
+        }
+        pen_.emplace_back(lo - penOrigin_, hi - penOrigin_);
+    }
+}
+
+void Raster::fillRow(int y, int xa, int xb, Pixel colour)
+{
+    if (y < 0 || y >= height_)
+        return;
+    xa = std::max(xa, 0);
+    xb = std::min(xb, width_ - 1);
+    if (xa > xb)
+        return;
+    Pixel* row = pixels_.data() + static_cast<std::ptrdiff_t>(y) * width_;
+    std::fill(row + xa, row + xb + 1, colour);
+}
+
+void Raster::fillColumn(int x, int ya, int yb, Pixel colour)
+{
+    if (x < 0 || x >= width_)
+        return;
+    ya = std::max(ya, 0);
+    yb = std::min(yb, height_ - 1);
+    Pixel* p = pixels_.data() + static_cast<std::ptrdiff_t>(ya) * width_ + x;
+    for (int y = ya; y <= yb; ++y, p += width_)
+        *p = colour;
+}
+
+void Raster::stamp(int x, int y, Pixel colour)
+{
+    for (std::size_t r = 0; r < pen_.size(); ++r)
+        fillRow(y + static_cast<int>(r) - penOrigin_, x + pen_[r].first, x + pen_[r].second, colour);
+}
+
+PixelRect Raster::rasterise(const Stroke& s)
+{
+    const double scale = scale_;
+    if (s.y1 == s.y2 && deviceWidth_ == 1) {
+        // thin and horizontal, within the picture (dots, and wipes at small scales): the
+        // pixels the general way below would give, found directly
+        const double fy = s.y1 * scale, fa = std::min(s.x1, s.x2) * scale, fb = std::max(s.x1, s.x2) * scale;
+        if (fy >= 0 && fy < height_ && fa >= 0 && fb < width_) {
+            const int y = static_cast<int>(fy), xa = static_cast<int>(fa), xb = static_cast<int>(fb);
+            Pixel* row = pixels_.data() + static_cast<std::ptrdiff_t>(y) * width_;
+            std::fill(row + xa, row + xb + 1, s.colour);
+            return touch(xa, y, xb, y);
+        }
+    }
+    double fx1 = s.x1 * scale, fy1 = s.y1 * scale, fx2 = s.x2 * scale, fy2 = s.y2 * scale;
+    const double margin = deviceWidth_ + 2;
+    const bool inside = std::min({fx1, fx2, fy1, fy2}) >= -margin && std::max(fx1, fx2) <= width_ + margin
+                        && std::max(fy1, fy2) <= height_ + margin;
+    if (!inside) {
+        const double right = width_ + margin, bottom = height_ + margin;
+        if (fy1 == fy2 || fx1 == fx2) {
+            if (std::max(fx1, fx2) < -margin || std::min(fx1, fx2) > right || std::max(fy1, fy2) < -margin
+                || std::min(fy1, fy2) > bottom)
+                return {};
+        } else if (!clipSegment(fx1, fy1, fx2, fy2, -margin, -margin, right, bottom)) {
+            return {};
+        }
+        // exact for the bars and wipes however far they reach; for slanted lines it
+        // mops up the rounding that far-away end points leave in the cut
+        fx1 = std::clamp(fx1, -margin, right);
+        fx2 = std::clamp(fx2, -margin, right);
+        fy1 = std::clamp(fy1, -margin, bottom);
+        fy2 = std::clamp(fy2, -margin, bottom);
+    }
+
+    const int X1 = static_cast<int>(std::floor(fx1)), Y1 = static_cast<int>(std::floor(fy1));
+    const int X2 = static_cast<int>(std::floor(fx2)), Y2 = static_cast<int>(std::floor(fy2));
+    const int reachLo = -penOrigin_, reachHi = deviceWidth_ - 1 - penOrigin_;
+    const int bx0 = std::max(std::min(X1, X2) + reachLo, 0);
+    const int by0 = std::max(std::min(Y1, Y2) + reachLo, 0);
+    const int bx1 = std::min(std::max(X1, X2) + reachHi, width_ - 1);
+    const int by1 = std::min(std::max(Y1, Y2) + reachHi, height_ - 1);
+    if (bx0 > bx1 || by0 > by1)
+        return {};
+
+    const Pixel colour = s.colour;
+    if (Y1 == Y2) {
+        const int xa = std::min(X1, X2), xb = std::max(X1, X2);
+        for (std::size_t r = 0; r < pen_.size(); ++r)
+            fillRow(Y1 + static_cast<int>(r) - penOrigin_, xa + pen_[r].first, xb + pen_[r].second, colour);
+    } else if (X1 == X2) {
+        const int ya = std::min(Y1, Y2), yb = std::max(Y1, Y2);
+        for (std::size_t r = 0; r < pen_.size(); ++r)
+            fillColumn(X1 + static_cast<int>(r) - penOrigin_, ya + pen_[r].first, yb + pen_[r].second, colour);
+    } else {
+        // Bresenham from the first end point to the second
+        const int dx = std::abs(X2 - X1), sx = X1 < X2 ? 1 : -1;
+        const int dy = -std::abs(Y2 - Y1), sy = Y1 < Y2 ? 1 : -1;
+        int err = dx + dy, x = X1, y = Y1;
+        const bool thin = deviceWidth_ == 1;
+        for (;;) {
+            if (thin) {
+                if (x >= 0 && y >= 0 && x < width_ && y < height_)
+                    pixels_[static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) + static_cast<std::size_t>(x)]
+                        = colour;
+            } else {
+                stamp(x, y, colour);
+            }
+            if (x == X2 && y == Y2)
+                break;
+            const int e2 = 2 * err;
+            if (e2 >= dy) {
+                err += dy;
+                x += sx;
+            }
+            if (e2 <= dx) {
+                err += dx;
+                y += sy;
+            }
+        }
+    }
+
+    return touch(bx0, by0, bx1, by1);
+}
+
+} // namespace lumetra

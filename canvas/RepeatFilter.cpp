@@ -1,0 +1,63 @@
+#include "RepeatFilter.h"
+
+#include <algorithm>
+
+namespace lumetra {
+
+RepeatFilter::RepeatFilter(int width, int height) : remembered_(slotCount)
+{
+    resize(width, height);
+}
+
+void RepeatFilter::resize(int width, int height)
+{
+    cellsX_ = (width >> cellShift) + 1;
+    cellsY_ = (height >> cellShift) + 1;
+    cells_.assign(static_cast<std::size_t>(cellsX_) * static_cast<std::size_t>(cellsY_), Cell{});
+    blocksX_ = (cellsX_ >> blockShift) + 1;
+    blockChanged_.assign(static_cast<std::size_t>(blocksX_) * static_cast<std::size_t>((cellsY_ >> blockShift) + 1), 0);
+    forgetRepeats();
+}
+
+bool RepeatFilter::changedInBlocks(const Remembered& r) const
+{
+    const int rx0 = r.cx0, ry0 = r.cy0, rx1 = r.cx1, ry1 = r.cy1;
+    for (int by = ry0 >> blockShift; by <= (ry1 >> blockShift); ++by)
+        for (int bx = rx0 >> blockShift; bx <= (rx1 >> blockShift); ++bx) {
+            if (blockChanged_[static_cast<std::size_t>(by * blocksX_ + bx)] <= r.stamp)
+                continue;
+            // something changed in this block: look at its cells under the line
+            const int cy0 = std::max(ry0, by << blockShift), cy1 = std::min(ry1, ((by + 1) << blockShift) - 1);
+            const int cx0 = std::max(rx0, bx << blockShift), cx1 = std::min(rx1, ((bx + 1) << blockShift) - 1);
+            for (int cy = cy0; cy <= cy1; ++cy)
+                for (int cx = cx0; cx <= cx1; ++cx)
+                    if (cells_[static_cast<std::size_t>(cy * cellsX_ + cx)].changed > r.stamp)
+                        return true;
+        }
+    return false;
+}
+
+void RepeatFilter::drawn(const Stroke& s, std::size_t slotOf, PixelRect r)
+{
+    const std::uint64_t now = ++clock_;
+    const Pixel colour = s.colour;
+    for (int cy = r.y0 >> cellShift; cy <= (r.y1 >> cellShift); ++cy) {
+        Cell* cell = &cells_[static_cast<std::size_t>(cy * cellsX_ + (r.x0 >> cellShift))];
+        for (int cx = r.x0 >> cellShift; cx <= (r.x1 >> cellShift); ++cx, ++cell) {
+            if (!cell->drawn || cell->colour != colour) {
+                cell->changed = now;
+                cell->colour = colour;
+                cell->drawn = true;
+                blockChanged_[static_cast<std::size_t>((cy >> blockShift) * blocksX_ + (cx >> blockShift))] = now;
+                lastChange_ = now;
+            }
+        }
+    }
+    Remembered& slot = remembered_[slotOf];
+    if (slot.key == s || !slot.repeated || slot.generation != generation_)
+        slot = {s, clock_, generation_, slot.key == s && slot.generation == generation_ && slot.repeated,
+                static_cast<std::int16_t>(r.x0 >> cellShift), static_cast<std::int16_t>(r.y0 >> cellShift),
+                static_cast<std::int16_t>(r.x1 >> cellShift), static_cast<std::int16_t>(r.y1 >> cellShift)};
+}
+
+} // namespace lumetra

@@ -1,0 +1,211 @@
+#include "StrokeLog.h"
+
+#include "Units.h"
+
+#include <algorithm>
+#include <bit>
+#include <cmath>
+#include <cstdint>
+#include <unordered_map>
+#include <utility>
+
+namespace lumetra {
+
+namespace {
+
+// How far, in twips, the pixels of a line of this width can reach beyond its end points
+// at any scale from smallestScale up: half the pen, and the rounding to whole pixels.
+double reachOf(int width)
+{
+    return 7.5 * width + 1.25 / StrokeLog::smallestScale + 5;
+}
+
+// Disjoint closed intervals of one row, in order. Two intervals join only when they
+// overlap or touch, so a covered interval is covered at every scale.
+class Intervals {
+public:
+    bool covers(float a, float b) const
+    {
+        auto it = std::upper_bound(spans_.begin(), spans_.end(), a,
+                                   [](float v, const std::pair<float, float>& s) { return v < s.first; });
+        return it != spans_.begin() && std::prev(it)->second >= b;
+    }
+    // Adds [a, b]; returns the interval it became part of.
+    std::pair<float, float> add(float a, float b)
+    {
+        auto first = std::lower_bound(spans_.begin(), spans_.end(), a,
+                                      [](const std::pair<float, float>& s, float v) { return s.second < v; });
+        auto last = first;
+        while (last != spans_.end() && last->first <= b) {
+            a = std::min(a, last->first);
+            b = std::max(b, last->second);
+            ++last;
+        }
+        if (first == last) {
+            spans_.insert(first, {a, b});
+        } else {
+            *first = {a, b};
+            spans_.erase(first + 1, last);
+        }
+        return {a, b};
+    }
+
+private:
+    std::vector<std::pair<float, float>> spans_;
+};
+
+// Blocks of twips that thin lines on every one of their rows cover, each row with one
+// interval across the whole block: whatever lies inside such blocks is wiped.
+class WipedBlocks {
+public:
+    static constexpr int size = 32;
+
+    WipedBlocks()
+        : columns_(designWidthTwips / size + 1), words_((columns_ + 63) / 64),
+          bits_(static_cast<std::size_t>(designHeightTwips + 1) * static_cast<std::size_t>(words_)),
+          rows_(static_cast<std::size_t>(designHeightTwips / size + 1) * static_cast<std::size_t>(columns_))
+    {
+    }
+
+    // Row y is covered from a to b, now that [added, to] joined it: only the blocks
+    // that this piece reaches can have become covered.
+    void cover(int y, float a, float b, float added, float to)
+    {
+        const int first = std::max({0, static_cast<int>(std::ceil(a / size)), static_cast<int>(added / size)});
+        const int last = std::min({columns_ - 1, static_cast<int>(std::floor(b / size)) - 1, static_cast<int>(to / size)});
+        std::uint64_t* bits = &bits_[static_cast<std::size_t>(y) * static_cast<std::size_t>(words_)];
+        std::uint8_t* rows = &rows_[static_cast<std::size_t>(y / size) * static_cast<std::size_t>(columns_)];
+        for (int c = first; c <= last; ++c) {
+            const std::uint64_t bit = std::uint64_t{1} << (c & 63);
+            if (!(bits[c >> 6] & bit)) {
+                bits[c >> 6] |= bit;
+                ++rows[c];
+            }
+        }
+    }
+
+    // Whether the rectangle lies inside wiped blocks.
+    bool covers(double left, double top, double right, double bottom) const
+    {
+        if (left < 0 || top < 0 || right > designWidthTwips || bottom > designHeightTwips)
+            return false;
+        const int c0 = static_cast<int>(left) / size, c1 = static_cast<int>(right) / size;
+        const int r0 = static_cast<int>(top) / size, r1 = static_cast<int>(bottom) / size;
+        for (int r = r0; r <= r1; ++r) {
+            const int full = std::min(size, designHeightTwips + 1 - r * size);
+            const std::uint8_t* rows = &rows_[static_cast<std::size_t>(r) * static_cast<std::size_t>(columns_)];
+            for (int c = c0; c <= c1; ++c)
+                if (rows[c] != full)
+                    return false;
+        }
+        return true;
+    }
+
+private:
+    int columns_, words_;
+    std::vector<std::uint64_t> bits_; // for each row, the blocks it covers
+    std::vector<std::uint8_t> rows_;  // for each block, how many of its rows cover it
+};
+
+} // namespace
+
+StrokeLog::StrokeLog() : compactAt_(1u << 18)
+{
+    // room for a few runs, taken as needed rather than copied along as it grows
+    strokes_.reserve(compactAt_);
+}
+
+void StrokeLog::keep(const Stroke& s)
+{
+    const double reach = reachOf(s.width);
+    // nothing of it can reach the design area at any scale
+    if (std::min(s.x1, s.x2) - reach > designWidthTwips || std::max(s.x1, s.x2) + reach < 0
+        || std::min(s.y1, s.y2) - reach > designHeightTwips || std::max(s.y1, s.y2) + reach < 0)
+        return;
+    strokes_.push_back(s);
+    if (strokes_.size() >= compactAt_)
+        compact();
+}
+
+// Forgets the lines that later ones cover at every scale, newest first:
+// - an exact repeat covers the earlier copy;
+// - horizontal lines of one row and width cover the parts of that row they span;
+// - thin horizontal lines on every twip row of an area (a wipe) cover whatever lies
+//   inside it, with room left for the widest pen and the rounding of any scale.
+void StrokeLog::compact()
+{
+    const std::size_t n = strokes_.size();
+    if (n == 0)
+        return;
+    const auto slanted = static_cast<std::size_t>(
+        std::count_if(strokes_.begin(), strokes_.end(), [](const Stroke& s) { return s.y1 != s.y2; }));
+    std::size_t tableSize = 1;
+    while (tableSize < 2 * slanted + 2)
+        tableSize <<= 1;
+    std::vector<std::uint32_t> seen(tableSize, UINT32_MAX);
+    std::vector<Intervals> thinRows(static_cast<std::size_t>(designHeightTwips) + 1);
+    std::unordered_map<std::uint64_t, Intervals> otherRows;
+    std::vector<bool> keepIt(n, false);
+
+    WipedBlocks wipes;
+    auto wiped = [&](const Stroke& s) {
+        const double reach = reachOf(s.width);
+        return wipes.covers(std::min(s.x1, s.x2) - reach, std::min(s.y1, s.y2) - reach, std::max(s.x1, s.x2) + reach,
+                            std::max(s.y1, s.y2) + reach);
+    };
+
+    for (std::size_t i = n; i-- > 0;) {
+        const Stroke& s = strokes_[i];
+        // a horizontal repeat is covered on its row like any other; the rest are looked up
+        std::size_t h = 0;
+        if (s.y1 != s.y2) {
+            h = hashStroke(s) & (tableSize - 1);
+            bool repeated = false;
+            while (seen[h] != UINT32_MAX) {
+                if (strokes_[seen[h]] == s) {
+                    repeated = true;
+                    break;
+                }
+                h = (h + 1) & (tableSize - 1);
+            }
+            if (repeated)
+                continue;
+        }
+
+        Intervals* row = nullptr;
+        int thinRow = -1;
+        const float a = std::min(s.x1, s.x2), b = std::max(s.x1, s.x2);
+        if (s.y1 == s.y2) {
+            const float y = s.y1;
+            if (s.width == 1 && y >= 0 && y <= designHeightTwips && y == std::floor(y)) {
+                thinRow = static_cast<int>(y);
+                row = &thinRows[static_cast<std::size_t>(thinRow)];
+            } else {
+                row = &otherRows[(std::uint64_t{std::bit_cast<std::uint32_t>(y)} << 32)
+                                 | static_cast<std::uint32_t>(s.width)];
+            }
+            if (row->covers(a, b))
+                continue;
+        }
+        if (wiped(s))
+            continue;
+
+        keepIt[i] = true;
+        if (s.y1 != s.y2)
+            seen[h] = static_cast<std::uint32_t>(i);
+        if (row) {
+            const auto [from, to] = row->add(a, b);
+            if (thinRow >= 0)
+                wipes.cover(thinRow, from, to, a, b);
+        }
+    }
+
+    std::size_t out = 0;
+    for (std::size_t i = 0; i < n; ++i)
+        if (keepIt[i])
+            strokes_[out++] = strokes_[i];
+    strokes_.resize(out);
+    compactAt_ = std::max(2 * out, out + (std::size_t{1} << 18));
+}
+
+} // namespace lumetra
