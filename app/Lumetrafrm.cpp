@@ -2,11 +2,13 @@
 
 #include "Controls.h"
 #include "Dialogs.h"
+#include "InspectorPanel.h"
 #include "PictureExport.h"
 #include "PictureView.h"
 #include "ScaledStyle.h"
 
 #include <QAbstractEventDispatcher>
+#include <QAccessible>
 #include <QAction>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
@@ -46,6 +48,10 @@ Lumetrafrm::Lumetrafrm(QWidget* parent) : QWidget(parent)
     style_ = std::make_unique<app::ScaledStyle>(nullptr);
     view_ = new app::PictureView(*model_, this);
     controls_ = std::make_unique<Controls>(this, style_.get());
+    panel_ = new app::InspectorPanel(*model_, this);
+    // the picture is a stop of its own, after the scroll bar
+    if (QWidget* bar = controls_->named("HScroll1"))
+        QWidget::setTabOrder(bar, view_);
     export_ = std::make_unique<app::PictureExport>(this, [this] { return shownImage(); });
     report_ = [this](const QString& message) { app::showErrorReport(this, message); };
     placeControls();
@@ -140,7 +146,13 @@ void Lumetrafrm::setSaveFileChooser(std::function<QString(const QString&)> choos
 QImage Lumetrafrm::shownImage()
 {
     model_->fitPicture();
-    return grab(designRect()).toImage();
+    // the picture alone, without the inspector over it
+    panel_->setSuppressed(true);
+    view_->refreshOverlay(false);
+    const QImage image = grab(designRect()).toImage();
+    panel_->setSuppressed(false);
+    view_->refreshOverlay(true);
+    return image;
 }
 
 void Lumetrafrm::copyPicture()
@@ -281,6 +293,19 @@ void Lumetrafrm::placeControls()
 void Lumetrafrm::showPicture(const PixelRect& changed)
 {
     view_->showChanged(changed);
+}
+
+void Lumetrafrm::showInspector(bool announce)
+{
+    if (!panel_)
+        return;
+    panel_->refresh();
+    view_->refreshOverlay();
+    if (announce) {
+        view_->setAccessibleDescription(QString::fromStdString(model_->inspector().readout()));
+        QAccessibleEvent changed(view_, QAccessible::DescriptionChanged);
+        QAccessible::updateAccessibility(&changed);
+    }
 }
 
 void Lumetrafrm::breathe()

@@ -13,6 +13,7 @@ class QAction;
 
 namespace lumetra::app {
 class Controls;
+class InspectorPanel;
 class PictureExport;
 class PictureView;
 class ScaledStyle;
@@ -71,6 +72,7 @@ private:
     void placeControls() override;
     void showPicture(const lumetra::PixelRect& changed) override;
     void breathe() override;
+    void showInspector(bool announce) override;
     void paintText(lumetra::Picture& picture, const lumetra::window::Rect& at, lumetra::Pixel background,
                    std::string_view text, const lumetra::window::Face& face, double scale) override;
 
@@ -83,6 +85,7 @@ private:
     std::unique_ptr<lumetra::app::ScaledStyle> style_;
     std::unique_ptr<lumetra::app::Controls> controls_;
     lumetra::app::PictureView* view_ = nullptr;
+    lumetra::app::InspectorPanel* panel_ = nullptr;
     std::unique_ptr<lumetra::app::PictureExport> export_;
     std::function<void(const QString&)> report_;
     std::function<int(const std::string&)> ask_;

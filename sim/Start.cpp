@@ -9,7 +9,7 @@
 
 namespace lumetra::sim {
 
-void startRun(Canvas& canvas)
+void startRun(Canvas& canvas, RunObserver* observer)
 {
     Geometry g;
     RunParameters p;
@@ -19,8 +19,12 @@ void startRun(Canvas& canvas)
 
     const double tilt = tiltFor(numberIn(canvas, Box::nUhel));
     const SweepConstants constants(g, p, tilt);
+    if (observer)
+        observer->swept(constants);
     try {
         sweep(canvas, constants, [&](int d, double probability, int tailY) {
+            if (observer)
+                observer->point(d, probability);
             showPoint(canvas, g, p.barScale, d, probability, tailY);
         });
     } catch (const Overflow& e) {
@@ -29,6 +33,8 @@ void startRun(Canvas& canvas)
                        + " je pro výpočet šipek příliš velký.");
     }
     endRun(canvas);
+    if (observer)
+        observer->ended();
 }
 
 } // namespace lumetra::sim

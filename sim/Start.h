@@ -4,9 +4,22 @@
 
 namespace lumetra::sim {
 
+struct SweepConstants;
+
+// Follows a run as it goes, for whoever looks at the run afterwards; it draws nothing.
+class RunObserver {
+public:
+    virtual ~RunObserver() = default;
+    // Before the first screen point, with what every point of the run shares.
+    virtual void swept(const SweepConstants& constants) = 0;
+    virtual void point(int d, double probability) = 0;
+    // After the last screen point and the end of the run.
+    virtual void ended() = 0;
+};
+
 // The whole Start run: set-up and clearing, optical parameters, the sweep with its
 // bars, dots and pacing, and the end of the run. A failure leaves what was drawn and
 // written so far and propagates.
-void startRun(Canvas& canvas);
+void startRun(Canvas& canvas, RunObserver* observer = nullptr);
 
 } // namespace lumetra::sim

@@ -54,6 +54,7 @@ public:
     std::map<std::string, std::string, std::less<>> selected;
     std::vector<std::string> reports;
     std::string refusing;
+    int announced = 0;
 
     MapShell()
     {
@@ -88,6 +89,7 @@ public:
     void report(const std::string& message) override { reports.push_back(message); }
     void placeControls() override {}
     void showPicture(const PixelRect&) override {}
+    void showInspector(bool announce) override { announced += announce; }
     void breathe() override {}
     void paintText(Picture&, const window::Rect&, Pixel, std::string_view, const window::Face&, double) override {}
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Canvas.h"
+#include "Start.h"
 
 #include <optional>
 #include <string_view>
@@ -45,6 +46,8 @@ protected:
     virtual int scrollValue() = 0;
     // Closes the window, and with it the program.
     virtual void unload() = 0;
+    // Who follows the run that is about to start; none unless a window looks.
+    virtual sim::RunObserver* runObserver() { return nullptr; }
 };
 
 } // namespace lumetra::window
