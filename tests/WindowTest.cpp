@@ -524,6 +524,28 @@ private slots:
         QVERIFY(!QApplication::activePopupWidget());
     }
 
+    void theInspectorLeavesThePictureAndItsCopiesAlone()
+    {
+        atFactorOne(*w);
+        click("cmdStart");
+        const QImage picture = imageOf(w->picture());
+        const QImage shown = w->shownImage();
+        QWidget* view = widget("picture");
+        QWidget* panel = widget("inspector");
+        QTest::mouseMove(view, QPoint(5600 / 15, 4500 / 15));
+        QTRY_VERIFY(panel->isVisible());
+        QCOMPARE(w->model().inspector().point(), 3500);
+        QTest::mouseClick(view, Qt::LeftButton, {}, QPoint(5600 / 15, 4500 / 15));
+        QVERIFY(w->model().inspector().pinned());
+        QVERIFY(view->accessibleDescription().startsWith(QStringLiteral("Bod 3\u00a0500: pravděpodobnost")));
+        QCOMPARE(imageOf(w->picture()), picture);
+        QCOMPARE(w->shownImage(), shown); // copied and saved without the panel
+        QVERIFY(panel->isVisible());
+        QTest::keyClick(view, Qt::Key_Escape);
+        QVERIFY(!panel->isVisible());
+        QCOMPARE(imageOf(w->picture()), picture);
+    }
+
     void closeDuringARunWaitsForItsEnd()
     {
         w->show();
