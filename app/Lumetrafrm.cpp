@@ -287,6 +287,8 @@ void Lumetrafrm::placeControls()
     if (!controls_)
         return;
     controls_->place(*model_);
+    // the inspector's panel and mark follow the factor
+    showInspector(false);
     update();
 }
 

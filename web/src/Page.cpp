@@ -54,6 +54,9 @@ public:
         }
         const Placement& at = model_.placement();
         js::place(at.factor, at.left, at.top, model_.devicePixelRatio(), rects_.data(), static_cast<int>(rects_.size()));
+        // the inspector's panel and mark follow the factor
+        if (model_.inspector().point())
+            showInspector(false);
     }
 
     void showPicture(const PixelRect& d) override
