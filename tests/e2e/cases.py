@@ -272,13 +272,18 @@ def first_run(lumetra):
         shows_picture("the picture at the design area's size again")
 
 
+def after_a_run(x, lumetra):
+    """Starts the program, runs Start once with the start-up settings and grabs the result."""
+    x.start(lumetra)
+    x.click_twips(*START)
+    x.wait_runs_ended(1)
+    return x.settled_grab()
+
+
 def clearing(lumetra):
     """Later runs ask first; 'Ne' keeps the bars and photons, 'Ano' wipes everything."""
     with XSession() as x:
-        x.start(lumetra)
-        x.click_twips(*START)
-        x.wait_runs_ended(1)
-        green = x.settled_grab()
+        green = after_a_run(x, lumetra)
 
         step("red light, answered Ne with the mouse")
         select_option(x, RED)
@@ -480,10 +485,7 @@ def no_display(lumetra):
 def inspector(lumetra):
     """Hovering over the bars after a run shows that point's arrows beside them; Escape hides them."""
     with XSession() as x:
-        x.start(lumetra)
-        x.click_twips(*START)
-        x.wait_runs_ended(1)
-        after = x.settled_grab()
+        after = after_a_run(x, lumetra)
         # the panel's paper, right of the bars, where the run leaves the photon strip black
         white = (255, 255, 255)
         panel = (px(7300), px(4000), px(8400), px(5000))
