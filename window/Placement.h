@@ -8,6 +8,9 @@ namespace lumetra {
 // fits the client area, never below minimumFactor, centred; a window too small even for
 // that cuts it off on the right and at the bottom.
 constexpr double minimumFactor = 0.5;
+// A page may shrink further, where the browser lets the user zoom in: down to where the
+// picture is as coarse as it may be.
+constexpr double smallestPageFactor = 0.25;
 
 struct Placement {
     double factor = 1.0;
@@ -23,6 +26,6 @@ struct Placement {
 };
 
 // Client size in device-independent pixels.
-Placement placeDesign(double clientWidth, double clientHeight);
+Placement placeDesign(double clientWidth, double clientHeight, double floor = minimumFactor);
 
 } // namespace lumetra

@@ -6,8 +6,8 @@
 
 namespace lumetra::window {
 
-Window::Window(Shell& shell, double width, double height, double devicePixelRatio)
-    : shell_(shell), placement_(placeDesign(width, height)), ratio_(devicePixelRatio)
+Window::Window(Shell& shell, double width, double height, double devicePixelRatio, double floor)
+    : shell_(shell), floor_(floor), placement_(placeDesign(width, height, floor)), ratio_(devicePixelRatio)
 {
     picture_ = std::make_unique<Picture>(wantedScale(), threeDLightPixel);
     canvas_ = std::make_unique<WindowCanvas>(*picture_, shell_, [this] {
@@ -163,7 +163,7 @@ void Window::guarded(const std::function<void()>& action)
 
 void Window::fit(double width, double height, double devicePixelRatio)
 {
-    const Placement now = placeDesign(width, height);
+    const Placement now = placeDesign(width, height, floor_);
     const bool moved = now.factor != placement_.factor || now.left != placement_.left || now.top != placement_.top
                        || devicePixelRatio != ratio_;
     placement_ = now;

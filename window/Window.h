@@ -21,7 +21,7 @@ class Window final : public Form {
 public:
     // The shell must outlive the window. The client area is given as to fit(); nothing
     // runs until open().
-    Window(Shell& shell, double width, double height, double devicePixelRatio);
+    Window(Shell& shell, double width, double height, double devicePixelRatio, double floor = minimumFactor);
 
     // Runs the window's load handler.
     void open() { handle("Lumetrafrm"); }
@@ -35,7 +35,8 @@ public:
     void guarded(const std::function<void()>& action);
 
     // The client area's size in device-independent pixels and its device pixel ratio;
-    // when the design area moves or grows, the shell places its controls again.
+    // when the design area moves or grows, the shell places its controls again. The
+    // factor stays at `floor` or above, as the window was made.
     void fit(double width, double height, double devicePixelRatio);
     // The picture follows the placement; a shell may leave this until it paints.
     void fitPicture();
@@ -82,6 +83,7 @@ private:
     void changed(bool changedPoint);
 
     Shell& shell_;
+    double floor_;
     Placement placement_;
     double ratio_ = 1;
     std::unique_ptr<Picture> picture_;

@@ -83,12 +83,19 @@ export function build(layout, window, dispatch, placement) {
 // pixels of its container.
 export function place(controls, factor, rects) {
   let i = 0;
+  const widths = new Map();
   for (const { row, node, input } of controls.values()) {
     const s = node.style;
     s.left = `${rects[i]}px`;
     s.top = `${rects[i + 1]}px`;
     s.width = `${rects[i + 2]}px`;
     s.height = `${rects[i + 3]}px`;
+    widths.set(row.name, rects[i + 2]);
+    if (row.kind === 'optionButton') {
+      // a touch anywhere on the button's row of its frame selects it
+      s.setProperty('--reach-left', `${rects[i]}px`);
+      s.setProperty('--reach-right', `${widths.get(row.container) - rects[i] - rects[i + 2]}px`);
+    }
     i += 4;
     if (row.kind !== 'line')
       s.font = fontOf(row, factor);

@@ -74,6 +74,15 @@ function end() {
 }
 
 document.getElementById('restart').addEventListener('click', () => location.reload());
+
+// a phone held upright shows the window very small: suggest turning it, once
+const upright = matchMedia('(orientation: portrait) and (max-width: 600px)');
+const rotate = document.getElementById('rotate');
+let rotateDismissed = false;
+const suggestTurning = () => { rotate.hidden = rotateDismissed || !upright.matches; };
+upright.addEventListener('change', suggestTurning);
+document.getElementById('rotateClose').addEventListener('click', () => { rotateDismissed = true; suggestTurning(); });
+suggestTurning();
 addEventListener('resize', fit);
 
 async function start() {

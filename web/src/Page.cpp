@@ -21,7 +21,8 @@ namespace {
 class Page final : public window::Shell {
 public:
     Page(double width, double height, double devicePixelRatio)
-        : viewport_{width, height, devicePixelRatio}, model_(*this, width, height, devicePixelRatio)
+        : viewport_{width, height, devicePixelRatio},
+          model_(*this, width, height, devicePixelRatio, smallestPageFactor)
     {
         placeControls();
     }

@@ -64,8 +64,8 @@ export async function launchProfile(options = {}) {
 
 // A fresh profile with the page loaded and started. Every message the console shows as
 // an error, and every uncaught exception, is kept in `problems`, which must stay empty.
-export async function open(browser, url, { width = 1280, height = 720, deviceScaleFactor = 1 } = {}) {
-  const context = await browser.newContext({ viewport: { width, height }, deviceScaleFactor });
+export async function open(browser, url, { width = 1280, height = 720, deviceScaleFactor = 1, hasTouch = false } = {}) {
+  const context = await browser.newContext({ viewport: { width, height }, deviceScaleFactor, hasTouch });
   return { context, ...await visit(await context.newPage(), url) };
 }
 

@@ -272,3 +272,34 @@ describe('during a run', () => {
     });
   }));
 });
+
+describe('small screens and touch', () => {
+  test('a phone held upright shows the whole window, indicators beside their captions, and suggests turning', () => withPage({ width: 390, height: 844, deviceScaleFactor: 3 }, async (page) => {
+    const box = await page.evaluate(() => {
+      const p = document.getElementById('picture').getBoundingClientRect();
+      return { right: p.right, bottom: p.bottom };
+    });
+    // (the picture holds one device pixel beyond the design area's last twip)
+    assert.ok(box.right <= 391 && box.bottom <= 844, `the design area ends at ${box.right}×${box.bottom}`);
+    const overlaps = await page.evaluate(() => [...document.querySelectorAll('label.option')].filter((l) => {
+      const dot = l.querySelector('input').getBoundingClientRect();
+      const caption = l.querySelector('span').getBoundingClientRect();
+      return dot.right > caption.left + 0.5;
+    }).map((l) => l.textContent));
+    assert.deepEqual(overlaps, []);
+    assert.equal(await shown(page, 'rotate'), true);
+    await page.click('#rotateClose');
+    assert.equal(await shown(page, 'rotate'), false);
+  }));
+
+  test('an option answers a touch anywhere on its row of the frame', () => withPage({ hasTouch: true }, async (page) => {
+    const [x, y] = await page.evaluate(() => {
+      const frame = document.getElementById('frmKmitočet').getBoundingClientRect();
+      const row = document.getElementById('opModrá').closest('label').getBoundingClientRect();
+      return [frame.left + 3, row.top + row.height / 2];
+    });
+    await page.touchscreen.tap(x, y);
+    assert.equal(await checked(page, 'opModrá'), true);
+    assert.equal(await text(page, 'nBarva'), 'Modrá');
+  }));
+});
