@@ -9,19 +9,22 @@
 
 namespace lumetra::sim {
 
-void startRun(Canvas& canvas)
+RunShown startRun(Canvas& canvas)
 {
     Geometry g;
     RunParameters p;
     std::string frequency;
-    p.phaseRate = setUpRun(canvas, g, &frequency);
+    RunShown shown;
+    p.phaseRate = setUpRun(canvas, g, &frequency, &shown.clearing);
     chooseOpticalParameters(canvas, p);
 
     const double tilt = tiltFor(numberIn(canvas, Box::nUhel));
     const SweepConstants constants(g, p, tilt);
+    shown.probability.resize(static_cast<std::size_t>(constants.lastPoint) + 1);
     try {
         sweep(canvas, constants, [&](int d, double probability, int tailY) {
-            showPoint(canvas, g, p.barScale, d, probability, tailY);
+            shown.probability[static_cast<std::size_t>(d)] = probability;
+            shown.dots += showPoint(canvas, g, p.barScale, d, probability, tailY);
         });
     } catch (const Overflow& e) {
         // every other quantity of the sweep is bounded: the arrows turned too fast
@@ -29,6 +32,7 @@ void startRun(Canvas& canvas)
                        + " je pro výpočet šipek příliš velký.");
     }
     endRun(canvas);
+    return shown;
 }
 
 } // namespace lumetra::sim
