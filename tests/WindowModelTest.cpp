@@ -53,7 +53,9 @@ public:
     std::map<std::string, std::string, std::less<>> texts;
     std::map<std::string, std::string, std::less<>> selected;
     std::vector<std::string> reports;
+    std::vector<std::string> announced;
     std::string refusing;
+    int answer = vbYes;
 
     MapShell()
     {
@@ -84,7 +86,8 @@ public:
     }
     int scrollValue() override { return 1; }
     void unload() override {}
-    int ask(const std::string&) override { return vbYes; }
+    int ask(const std::string&) override { return answer; }
+    void announce(const std::string& words) override { announced.push_back(words); }
     void report(const std::string& message) override { reports.push_back(message); }
     void placeControls() override {}
     void showPicture(const PixelRect&) override {}
@@ -195,4 +198,48 @@ TEST(Boundary, AFailedHandlerIsReportedKeepsItsWritesAndTheWindowGoesOn)
     EXPECT_EQ(shell.reports.size(), 2u);
     EXPECT_EQ(shell.texts["nMaže"], "1");
     EXPECT_FALSE(model.handle("nPlonk")); // no handler
+}
+
+TEST(RunRecord, ARunThatEndedWellIsRecordedAsItRanAndTold)
+{
+    MapShell shell;
+    window::Window model(shell, 867, 600, 1);
+    model.canvas().setLive(false);
+    model.open();
+    EXPECT_EQ(model.lastRun(), nullptr);
+    EXPECT_EQ(model.pictureDescription(), "Klepněte na tlačítko Start");
+
+    model.handle("cmdStart");
+    const window::RunRecord* run = model.lastRun();
+    ASSERT_NE(run, nullptr);
+    EXPECT_EQ(run->colour, "Zelená");
+    EXPECT_EQ(run->index, "1.7");
+    EXPECT_EQ(run->angle, "45");
+    EXPECT_EQ(run->frequency, "0.75");
+    ASSERT_EQ(run->probability.size(), 7001u);
+    EXPECT_GT(run->dots, 1000);
+    EXPECT_FALSE(run->keptEarlier);
+    EXPECT_GE(window::brightBands(run->probability), 1);
+    ASSERT_EQ(shell.announced.size(), 1u);
+    EXPECT_EQ(shell.announced[0], model.pictureDescription());
+    const std::vector<double> green = run->probability;
+
+    // "Ne" keeps the earlier bars, unless the medium changed since
+    model.handle("opČervená");
+    shell.answer = vbNo;
+    model.handle("cmdStart");
+    EXPECT_EQ(model.lastRun()->colour, "Červená");
+    EXPECT_TRUE(model.lastRun()->keptEarlier);
+    EXPECT_NE(model.lastRun()->probability, green);
+    model.handle("opVzduch");
+    model.handle("cmdStart");
+    EXPECT_EQ(model.lastRun()->index, "1");
+    EXPECT_FALSE(model.lastRun()->keptEarlier);
+
+    // a run that fails leaves the record of the last that ended well, and says nothing
+    shell.texts["nUhel"] = "šikmo";
+    model.handle("cmdStart");
+    ASSERT_EQ(shell.reports.size(), 1u);
+    EXPECT_EQ(model.lastRun()->angle, "45");
+    EXPECT_EQ(shell.announced.size(), 3u);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Canvas.h"
+#include "Start.h"
 
 #include <optional>
 #include <string_view>
@@ -39,6 +40,8 @@ public:
 
 protected:
     virtual Canvas& canvas() = 0;
+    // A Start run ended well, having shown this.
+    virtual void runEnded(sim::RunShown&& /*shown*/) {}
     // Selects the option button and runs nothing; nullopt when there is none, else
     // whether it was selected already.
     virtual std::optional<bool> check(std::string_view option) = 0;

@@ -48,6 +48,26 @@ void Window::guarded(const std::function<void()>& action)
     canvas_->present();
 }
 
+void Window::runEnded(sim::RunShown&& shown)
+{
+    RunRecord run;
+    // no input reaches the boxes during a run: they hold what it read
+    run.colour = canvas_->Text(Box::nBarva);
+    run.index = canvas_->Text(Box::nIndex);
+    run.angle = canvas_->Text(Box::nUhel);
+    run.frequency = canvas_->Text(Box::nKmitočet);
+    run.probability = std::move(shown.probability);
+    run.dots = shown.dots;
+    run.keptEarlier = shown.clearing == sim::Clearing::Partial;
+    lastRun_ = std::move(run);
+    shell_.announce(describe(*lastRun_));
+}
+
+std::string Window::pictureDescription() const
+{
+    return lastRun_ ? describe(*lastRun_) : std::string(controlNamed("labKlepnete")->text);
+}
+
 void Window::fit(double width, double height, double devicePixelRatio)
 {
     const Placement now = placeDesign(width, height);

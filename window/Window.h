@@ -4,6 +4,7 @@
 #include "Layout.h"
 #include "Picture.h"
 #include "Placement.h"
+#include "RunRecord.h"
 #include "Shell.h"
 #include "WindowCanvas.h"
 
@@ -45,12 +46,18 @@ public:
     Rect rectOf(const ControlRow& c) const;
 
     Picture& picture() { return *picture_; }
+
+    // The last Start run that ended well; null before one has.
+    const RunRecord* lastRun() const { return lastRun_ ? &*lastRun_ : nullptr; }
+    // What the picture shows, in words: the last run, or before one what the label asks.
+    std::string pictureDescription() const;
     WindowCanvas& canvas() override { return *canvas_; }
 
 protected:
     std::optional<bool> check(std::string_view option) override { return shell_.check(option); }
     int scrollValue() override { return shell_.scrollValue(); }
     void unload() override { shell_.unload(); }
+    void runEnded(sim::RunShown&& shown) override;
 
 private:
     double wantedScale() const { return placement_.pixelsPerTwip() * ratio_; }
@@ -63,6 +70,7 @@ private:
     std::unique_ptr<Picture> picture_;
     std::unique_ptr<WindowCanvas> canvas_;
     int depth_ = 0;
+    std::optional<RunRecord> lastRun_;
 };
 
 } // namespace lumetra::window

@@ -1,0 +1,80 @@
+#include "RunRecord.h"
+
+#include "Convert.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace lumetra::window {
+
+namespace {
+
+double highest(const std::vector<double>& p)
+{
+    double m = 0;
+    for (double v : p)
+        if (std::isfinite(v))
+            m = std::max(m, v);
+    return m;
+}
+
+// Czech counts: 1 pruh, 2–4 pruhy, 0 and 5 on pruhů.
+std::string counted(long long n, const char* one, const char* few, const char* many)
+{
+    const char* word = n == 1 ? one : (n >= 2 && n <= 4 ? few : many);
+    return toText(n) + ' ' + word;
+}
+
+std::string medium(const std::string& index)
+{
+    // the texts the medium's options write, as the run tells them apart
+    if (index == toText(1.7))
+        return "sklo (index lomu " + index + ")";
+    if (index == toText(1))
+        return "vzduch (index lomu " + index + ")";
+    return "index lomu " + index;
+}
+
+} // namespace
+
+int RunRecord::brightest() const
+{
+    const double top = highest(probability);
+    const auto at = std::find(probability.begin(), probability.end(), top);
+    return at == probability.end() ? 0 : static_cast<int>(at - probability.begin());
+}
+
+// A bright band is a local maximum above a tenth of the highest probability: a point, or
+// a run of equal points, higher than its neighbour on each side (an end of the screen
+// needs only its one neighbour). Lower maxima are ripples in the dark between bands,
+// which a student does not see as bands of their own.
+int brightBands(const std::vector<double>& p)
+{
+    const double threshold = highest(p) / 10;
+    int bands = 0;
+    for (std::size_t i = 0; i < p.size();) {
+        std::size_t j = i; // p[i … j] are equal
+        while (j + 1 < p.size() && p[j + 1] == p[i])
+            ++j;
+        const bool risen = i == 0 || p[i - 1] < p[i];
+        const bool falls = j + 1 == p.size() || p[j + 1] < p[i];
+        if (risen && falls && p[i] > threshold)
+            ++bands;
+        i = j + 1;
+    }
+    return bands;
+}
+
+std::string describe(const RunRecord& run)
+{
+    std::string s = "Běh skončil. Barva " + run.colour + ", prostředí " + medium(run.index) + ", úhel dopadu "
+                    + run.angle + "°. ";
+    s += "Nejvyšší pravděpodobnost je v bodě " + toText(run.brightest()) + " stínítka (0 nahoře, "
+         + toText(RunRecord::lastPoint) + " dole). ";
+    s += "Sloupce tvoří " + counted(brightBands(run.probability), "světlý pruh", "světlé pruhy", "světlých pruhů") + ". ";
+    s += "Nakresleno fotonů: " + toText(run.dots) + ". ";
+    s += run.keptEarlier ? "Dřívější sloupce zůstaly (odpověď Ne)." : "Dřívější sloupce smazány.";
+    return s;
+}
+
+} // namespace lumetra::window
