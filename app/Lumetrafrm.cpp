@@ -1,12 +1,18 @@
 #include "Lumetrafrm.h"
 
+#include "AccessibleTree.h"
+#include "Accessibility.h"
 #include "Controls.h"
 #include "Dialogs.h"
+#include "FocusRing.h"
 #include "PictureExport.h"
 #include "PictureView.h"
 #include "ScaledStyle.h"
+#include "TonePlayer.h"
+#include "Tone.h"
 
 #include <QAbstractEventDispatcher>
+#include <QAccessible>
 #include <QAction>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
@@ -44,8 +50,17 @@ Lumetrafrm::Lumetrafrm(QWidget* parent) : QWidget(parent)
     const QSize designed(qRound(10035 / twipsPerPixel), qRound(8535 / twipsPerPixel));
     model_ = std::make_unique<window::Window>(static_cast<window::Shell&>(*this), designed.width(), designed.height(), devicePixelRatioF());
     style_ = std::make_unique<app::ScaledStyle>(nullptr);
+    app::installAccessibleTree();
     view_ = new app::PictureView(*model_, this);
+    // the picture is the last stop of the tab key, after the controls
+    view_->setFocusPolicy(Qt::StrongFocus);
+    view_->setAccessibleName(Controls::qs(window::pictureName));
+    focusRing_ = new app::FocusRing(view_, [this] { return designRect() & rect(); }, this);
     controls_ = std::make_unique<Controls>(this, style_.get());
+    if (QWidget* last = controls_->lastTabStop())
+        QWidget::setTabOrder(last, view_);
+    player_ = new app::TonePlayer(this);
+    connect(player_, &app::TonePlayer::stopped, this, [this] { stopTone(); });
     export_ = std::make_unique<app::PictureExport>(this, [this] { return shownImage(); });
     report_ = [this](const QString& message) { app::showErrorReport(this, message); };
     placeControls();
@@ -55,6 +70,7 @@ Lumetrafrm::Lumetrafrm(QWidget* parent) : QWidget(parent)
     view_->setGeometry(rect());
 
     handle("Lumetrafrm");
+    view_->setAccessibleDescription(QString::fromStdString(model_->pictureDescription()));
     if (auto* start = controls_->named("cmdStart"))
         start->setFocus(Qt::OtherFocusReason);
 }
@@ -130,6 +146,45 @@ void Lumetrafrm::buildActions()
     saveAction_ = add(QStringLiteral("Uložit obrázek…"), QKeySequence(Qt::CTRL | Qt::Key_S), &Lumetrafrm::savePicture);
     fullScreenAction_ = add(QStringLiteral("Celá obrazovka"), QKeySequence(Qt::Key_F11), &Lumetrafrm::toggleFullScreen);
     fullScreenAction_->setCheckable(true);
+
+    // P and the menu keys belong to the picture while it has the focus, not to a text box
+    playAction_ = new QAction(QStringLiteral("Přehrát průběh"), this);
+    playAction_->setShortcut(QKeySequence(Qt::Key_P));
+    playAction_->setShortcutContext(Qt::WidgetShortcut);
+    playAction_->setEnabled(false); // until a run has ended
+    connect(playAction_, &QAction::triggered, this, [this] { model_->guarded([this] { playTone(); }); });
+    view_->addAction(playAction_);
+    auto* menuKeys = new QAction(this);
+    menuKeys->setShortcuts({QKeySequence(Qt::SHIFT | Qt::Key_F10), QKeySequence(Qt::Key_Menu)});
+    menuKeys->setShortcutContext(Qt::WidgetShortcut);
+    connect(menuKeys, &QAction::triggered, this, [this] { openPictureMenu(mapToGlobal(designRect().center())); });
+    view_->addAction(menuKeys);
+    stopAction_ = new QAction(this);
+    stopAction_->setShortcut(QKeySequence(Qt::Key_Escape));
+    stopAction_->setShortcutContext(Qt::WindowShortcut);
+    stopAction_->setEnabled(false); // only while a tone plays, so Escape is free otherwise
+    connect(stopAction_, &QAction::triggered, this, [this] { stopTone(); });
+    addAction(stopAction_);
+}
+
+void Lumetrafrm::playTone()
+{
+    const window::RunRecord* run = model_->lastRun();
+    if (!run)
+        return;
+    stopTone();
+    const std::vector<float> samples = window::toneOf(run->probability, window::toneSampleRate);
+    tonePlaying_ = playTone_ ? playTone_(samples, window::toneSampleRate) : player_->play(samples, window::toneSampleRate);
+    stopAction_->setEnabled(tonePlaying_);
+}
+
+void Lumetrafrm::stopTone()
+{
+    if (!tonePlaying_)
+        return;
+    tonePlaying_ = false;
+    stopAction_->setEnabled(false);
+    player_->stop();
 }
 
 void Lumetrafrm::setSaveFileChooser(std::function<QString(const QString&)> choose)
@@ -140,7 +195,11 @@ void Lumetrafrm::setSaveFileChooser(std::function<QString(const QString&)> choos
 QImage Lumetrafrm::shownImage()
 {
     model_->fitPicture();
-    return grab(designRect()).toImage();
+    const bool ring = focusRing_->isVisible();
+    focusRing_->hide();
+    QImage shown = grab(designRect()).toImage();
+    focusRing_->setVisible(ring);
+    return shown;
 }
 
 void Lumetrafrm::copyPicture()
@@ -175,23 +234,41 @@ void Lumetrafrm::changeEvent(QEvent* event)
 
 void Lumetrafrm::contextMenuEvent(QContextMenuEvent* event)
 {
-    // only on the drawing area: the controls keep their own menus or none
+    // only on the drawing area: the controls keep their own menus or none; from the
+    // keyboard (the menu key, where the platform makes a menu of it), only on the picture
+    if (event->reason() == QContextMenuEvent::Keyboard) {
+        if (focusWidget() != view_) {
+            event->ignore();
+            return;
+        }
+        openPictureMenu(mapToGlobal(designRect().center()));
+        return;
+    }
     if (QWidget* under = childAt(event->pos()); under && under != this && under != view_) {
         event->ignore();
         return;
     }
+    openPictureMenu(event->globalPos());
+}
+
+void Lumetrafrm::openPictureMenu(const QPoint& globalPos)
+{
     QMenu menu(this);
+    menu.setObjectName(QStringLiteral("pictureMenu"));
     menu.addAction(copyAction_);
     menu.addAction(saveAction_);
     menu.addSeparator();
+    menu.addAction(playAction_);
+    menu.addSeparator();
     menu.addAction(fullScreenAction_);
-    menu.exec(event->globalPos());
+    menu.exec(globalPos);
 }
 
 void Lumetrafrm::resizeEvent(QResizeEvent* event)
 {
     view_->setGeometry(rect());
     model_->fit(width(), height(), devicePixelRatioF());
+    focusRing_->follow();
     if (logRuns) {
         const Placement& now = model_->placement();
         std::fprintf(stderr, "lumetra: scale %.17g at %d,%d in %dx%d\n", now.factor, now.left, now.top, width(),
@@ -275,6 +352,7 @@ void Lumetrafrm::placeControls()
     if (!controls_)
         return;
     controls_->place(*model_);
+    focusRing_->follow();
     update();
 }
 
@@ -299,4 +377,15 @@ void Lumetrafrm::paintText(Picture& picture, const window::Rect& at, Pixel backg
     p.setFont(Controls::fontOf(face, scale));
     p.setPen(Qt::black);
     p.drawText(r, Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap, Controls::qs(text));
+}
+
+void Lumetrafrm::announce(const std::string& words)
+{
+    const QString said = QString::fromStdString(words);
+    view_->setAccessibleDescription(said); // tells assistive technology of the change itself
+    playAction_->setEnabled(true);
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+    QAccessibleAnnouncementEvent news(view_, said);
+    QAccessible::updateAccessibility(&news);
+#endif
 }
