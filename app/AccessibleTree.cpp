@@ -11,7 +11,7 @@ namespace lumetra::app {
 
 namespace {
 
-// The window: its children in the reading order, the picture last. Qt would list them
+// The window: its children in the reading order, then the picture. Qt would list them
 // in the stacking order, which puts the scroll bar before the picture and Start first.
 class WindowInterface final : public QAccessibleWidget {
 public:
@@ -38,6 +38,12 @@ private:
                     list << w;
         if (auto* picture = widget()->findChild<QWidget*>(QStringLiteral("picture"), Qt::FindDirectChildrenOnly))
             list << picture;
+        // anything else the window holds comes after, in its own order; not what the model leaves out
+        for (QWidget* w : widget()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            const window::ControlRow* row = window::controlNamed(w->objectName().toStdString());
+            if (!w->isWindow() && !list.contains(w) && !(row && window::accessibleOf(*row).role == window::Role::None))
+                list << w;
+        }
         return list;
     }
 };

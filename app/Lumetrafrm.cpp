@@ -4,7 +4,7 @@
 #include "Accessibility.h"
 #include "Controls.h"
 #include "Dialogs.h"
-#include "FocusRing.h"
+#include "InspectorPanel.h"
 #include "PictureExport.h"
 #include "PictureView.h"
 #include "ScaledStyle.h"
@@ -52,11 +52,9 @@ Lumetrafrm::Lumetrafrm(QWidget* parent) : QWidget(parent)
     style_ = std::make_unique<app::ScaledStyle>(nullptr);
     app::installAccessibleTree();
     view_ = new app::PictureView(*model_, this);
-    // the picture is the last stop of the tab key, after the controls
-    view_->setFocusPolicy(Qt::StrongFocus);
-    view_->setAccessibleName(Controls::qs(window::pictureName));
-    focusRing_ = new app::FocusRing(view_, [this] { return designRect() & rect(); }, this);
     controls_ = std::make_unique<Controls>(this, style_.get());
+    panel_ = new app::InspectorPanel(*model_, this);
+    // the picture is a stop of its own, after the last of the controls
     if (QWidget* last = controls_->lastTabStop())
         QWidget::setTabOrder(last, view_);
     player_ = new app::TonePlayer(this);
@@ -169,7 +167,7 @@ void Lumetrafrm::buildActions()
 
 void Lumetrafrm::playTone()
 {
-    const window::RunRecord* run = model_->lastRun();
+    const window::LastRun* run = model_->lastRun();
     if (!run)
         return;
     stopTone();
@@ -195,11 +193,13 @@ void Lumetrafrm::setSaveFileChooser(std::function<QString(const QString&)> choos
 QImage Lumetrafrm::shownImage()
 {
     model_->fitPicture();
-    const bool ring = focusRing_->isVisible();
-    focusRing_->hide();
-    QImage shown = grab(designRect()).toImage();
-    focusRing_->setVisible(ring);
-    return shown;
+    // the picture alone, without the inspector over it
+    panel_->setSuppressed(true);
+    view_->refreshOverlay(false);
+    const QImage image = grab(designRect()).toImage();
+    panel_->setSuppressed(false);
+    view_->refreshOverlay(true);
+    return image;
 }
 
 void Lumetrafrm::copyPicture()
@@ -268,7 +268,6 @@ void Lumetrafrm::resizeEvent(QResizeEvent* event)
 {
     view_->setGeometry(rect());
     model_->fit(width(), height(), devicePixelRatioF());
-    focusRing_->follow();
     if (logRuns) {
         const Placement& now = model_->placement();
         std::fprintf(stderr, "lumetra: scale %.17g at %d,%d in %dx%d\n", now.factor, now.left, now.top, width(),
@@ -352,13 +351,27 @@ void Lumetrafrm::placeControls()
     if (!controls_)
         return;
     controls_->place(*model_);
-    focusRing_->follow();
+    // the inspector's panel and mark follow the factor
+    showInspector(false);
     update();
 }
 
 void Lumetrafrm::showPicture(const PixelRect& changed)
 {
     view_->showChanged(changed);
+}
+
+void Lumetrafrm::showInspector(bool announce)
+{
+    if (!panel_)
+        return;
+    panel_->refresh();
+    view_->refreshOverlay();
+    if (announce) {
+        view_->setAccessibleDescription(QString::fromStdString(model_->inspector().readout()));
+        QAccessibleEvent changed(view_, QAccessible::DescriptionChanged);
+        QAccessible::updateAccessibility(&changed);
+    }
 }
 
 void Lumetrafrm::breathe()

@@ -14,7 +14,7 @@ class QAction;
 
 namespace lumetra::app {
 class Controls;
-class FocusRing;
+class InspectorPanel;
 class PictureExport;
 class PictureView;
 class ScaledStyle;
@@ -84,6 +84,7 @@ private:
     void placeControls() override;
     void showPicture(const lumetra::PixelRect& changed) override;
     void breathe() override;
+    void showInspector(bool announce) override;
     void paintText(lumetra::Picture& picture, const lumetra::window::Rect& at, lumetra::Pixel background,
                    std::string_view text, const lumetra::window::Face& face, double scale) override;
     void announce(const std::string& words) override;
@@ -99,6 +100,7 @@ private:
     std::unique_ptr<lumetra::app::ScaledStyle> style_;
     std::unique_ptr<lumetra::app::Controls> controls_;
     lumetra::app::PictureView* view_ = nullptr;
+    lumetra::app::InspectorPanel* panel_ = nullptr;
     std::unique_ptr<lumetra::app::PictureExport> export_;
     std::function<void(const QString&)> report_;
     std::function<int(const std::string&)> ask_;
@@ -107,7 +109,6 @@ private:
     QAction* fullScreenAction_ = nullptr;
     QAction* playAction_ = nullptr;
     QAction* stopAction_ = nullptr;
-    lumetra::app::FocusRing* focusRing_ = nullptr;
     lumetra::app::TonePlayer* player_ = nullptr;
     std::function<bool(const std::vector<float>&, int)> playTone_;
     bool tonePlaying_ = false;

@@ -5,6 +5,7 @@
 //
 // - a run at count 1 (the start-up settings), painting as it goes: the first, later ones,
 //   and a first run on a page that has not warmed up;
+// - the inspector going from one screen point to the next;
 // - the time from navigating to the page until it has answered a click, on a first visit
 //   and on a visit served by the service worker;
 // - what a visit downloads, as sent and compressed with gzip -9;
@@ -80,6 +81,27 @@ try {
       coldFirstMedian: median(cold), desktopFirst: desktopRun(scale) };
   }
 
+  // the inspector going from one screen point to the next after a run, maximized on a
+  // full-HD screen: the new chain, the panel drawn and handed to its canvas
+  {
+    const { context, page } = await open(browser, server.url, { width: 1920, height: 1080 });
+    await run(page);
+    figures.inspectorMove = await page.evaluate(() => {
+      const m = window.lumetra.module;
+      const p = document.getElementById('picture').getBoundingClientRect();
+      const perTwip = m._lumetra_picture_scale() / window.devicePixelRatio;
+      const times = [];
+      for (let d = 0; d <= 7000; d += 35) {
+        const t0 = performance.now();
+        m._lumetra_pointer(0, p.left + 5600 * perTwip, p.top + (1000 + d) * perTwip);
+        times.push(performance.now() - t0);
+      }
+      times.sort((a, b) => a - b);
+      return { median: times[times.length >> 1], slowest: times[times.length - 1] };
+    });
+    await context.close();
+  }
+
   // from navigating to an answered click: Červená writes 0.5 into the frequency box
   const answered = async (page) => {
     await page.waitForFunction(() => window.lumetra && window.lumetra.ready, null, { polling: 'raf' });
@@ -149,6 +171,8 @@ if (args.has('--json')) {
   console.log(`run at count 1 (${r.viewport}): first ${ms(r.first)} (after the warm-up of ${ms(r.warmUp)}), `
     + `later median ${ms(r.laterMedian)}, slowest of ${repeats} ${ms(r.laterMax)}; `
     + `first run clicked at once with no warm-up ${ms(r.coldFirstMedian)}; the desktop's drawing of a first run ${ms(r.desktopFirst)}`);
+  const i = figures.inspectorMove;
+  console.log(`inspector, one point to the next (1920x1080): median ${ms(i.median)}, slowest ${ms(i.slowest)}`);
   const f = figures.firstInput;
   console.log(`first answered click: first visit ${ms(f.firstVisit)} (ready at ${ms(f.firstVisitReady)}, `
     + `${(f.sentOnFirstVisit / 1024).toFixed(0)} KiB sent), later visits median ${ms(f.laterVisitMedian)}`);

@@ -44,8 +44,9 @@ bool clipSegment(double& x0, double& y0, double& x1, double& y1, double xmin, do
 
 } // namespace
 
-Raster::Raster(double devicePixelsPerTwip, Pixel background)
-    : scale_(devicePixelsPerTwip), background_(background | 0xFF000000u)
+Raster::Raster(double devicePixelsPerTwip, Pixel background, int widthTwips, int heightTwips)
+    : scale_(devicePixelsPerTwip), background_(background | 0xFF000000u), widthTwips_(widthTwips),
+      heightTwips_(heightTwips)
 {
     allocate();
     setWidth(1);
@@ -53,8 +54,8 @@ Raster::Raster(double devicePixelsPerTwip, Pixel background)
 
 void Raster::allocate()
 {
-    width_ = static_cast<int>(std::floor(designWidthTwips * scale_ + 1e-9)) + 1;
-    height_ = static_cast<int>(std::floor(designHeightTwips * scale_ + 1e-9)) + 1;
+    width_ = static_cast<int>(std::floor(widthTwips_ * scale_ + 1e-9)) + 1;
+    height_ = static_cast<int>(std::floor(heightTwips_ * scale_ + 1e-9)) + 1;
     pixels_.assign(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_), background_);
     markAllDirty();
 }

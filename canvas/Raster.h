@@ -2,6 +2,7 @@
 
 #include "Pixel.h"
 #include "Stroke.h"
+#include "Units.h"
 
 #include <algorithm>
 #include <utility>
@@ -9,10 +10,12 @@
 
 namespace lumetra {
 
-// The design area's pixels at one scale, and the round pen that lines are drawn with.
+// The pixels of an area (the design area, unless told) at one scale, and the round pen
+// that lines are drawn with.
 class Raster {
 public:
-    Raster(double devicePixelsPerTwip, Pixel background);
+    Raster(double devicePixelsPerTwip, Pixel background, int widthTwips = designWidthTwips,
+           int heightTwips = designHeightTwips);
 
     // Every pixel back to the background at the new size, all of it dirty.
     void setScale(double devicePixelsPerTwip);
@@ -62,6 +65,7 @@ private:
 
     double scale_;
     Pixel background_;
+    int widthTwips_, heightTwips_;
     int width_ = 0, height_ = 0;
     std::vector<Pixel> pixels_;
 

@@ -9,22 +9,26 @@
 
 namespace lumetra::sim {
 
-RunShown startRun(Canvas& canvas)
+void startRun(Canvas& canvas, RunObserver* observer)
 {
     Geometry g;
     RunParameters p;
     std::string frequency;
-    RunShown shown;
-    p.phaseRate = setUpRun(canvas, g, &frequency, &shown.clearing);
+    Clearing clearing = Clearing::FirstRun;
+    p.phaseRate = setUpRun(canvas, g, &frequency, &clearing);
+    if (observer)
+        observer->cleared(clearing);
     chooseOpticalParameters(canvas, p);
 
     const double tilt = tiltFor(numberIn(canvas, Box::nUhel));
     const SweepConstants constants(g, p, tilt);
-    shown.probability.resize(static_cast<std::size_t>(constants.lastPoint) + 1);
+    if (observer)
+        observer->swept(constants);
     try {
         sweep(canvas, constants, [&](int d, double probability, int tailY) {
-            shown.probability[static_cast<std::size_t>(d)] = probability;
-            shown.dots += showPoint(canvas, g, p.barScale, d, probability, tailY);
+            const int dots = showPoint(canvas, g, p.barScale, d, probability, tailY);
+            if (observer)
+                observer->point(d, probability, dots);
         });
     } catch (const Overflow& e) {
         // every other quantity of the sweep is bounded: the arrows turned too fast
@@ -32,7 +36,8 @@ RunShown startRun(Canvas& canvas)
                        + " je pro výpočet šipek příliš velký.");
     }
     endRun(canvas);
-    return shown;
+    if (observer)
+        observer->ended();
 }
 
 } // namespace lumetra::sim

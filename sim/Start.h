@@ -3,20 +3,27 @@
 #include "Canvas.h"
 #include "Setup.h"
 
-#include <vector>
-
 namespace lumetra::sim {
 
-// What a run that ended showed, for telling it in words or tones beside the picture.
-struct RunShown {
-    std::vector<double> probability; // by screen point d = 0 … lastPoint, as its bar took it
-    long long dots = 0;              // photon dots drawn
-    Clearing clearing = Clearing::FirstRun;
+struct SweepConstants;
+
+// Follows a run as it goes, for whoever looks at the run afterwards; it draws nothing.
+class RunObserver {
+public:
+    virtual ~RunObserver() = default;
+    // After the set-up, with the clearing it chose.
+    virtual void cleared(Clearing clearing) = 0;
+    // Before the first screen point, with what every point of the run shares.
+    virtual void swept(const SweepConstants& constants) = 0;
+    // A screen point shown: the probability its bar took, and the photon dots drawn.
+    virtual void point(int d, double probability, int dots) = 0;
+    // After the last screen point and the end of the run.
+    virtual void ended() = 0;
 };
 
 // The whole Start run: set-up and clearing, optical parameters, the sweep with its
 // bars, dots and pacing, and the end of the run. A failure leaves what was drawn and
 // written so far and propagates.
-RunShown startRun(Canvas& canvas);
+void startRun(Canvas& canvas, RunObserver* observer = nullptr);
 
 } // namespace lumetra::sim

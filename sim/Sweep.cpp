@@ -57,18 +57,43 @@ inline void clearUpperRegisters()
 
 } // namespace
 
+namespace {
+
+// One arrow: the head it leads to from `head`, turned by the path's angle.
+inline Head nextHead(const SweepConstants& c, Head head, double pathLength)
+{
+    const double length = c.p.arrowLength;
+    const double a = pathLength * c.p.phaseRate;
+    return {head.x + length * std::cos(a), head.y + length * std::sin(a)};
+}
+
+inline const double* distancesTo(const SweepConstants& c, int d)
+{
+    return c.opticalDistance.data() + c.distanceOffset + (c.g.slitTopY - (c.g.topY + d));
+}
+
+} // namespace
+
+std::vector<Head> chain(const SweepConstants& c, int d)
+{
+    clearUpperRegisters();
+    const double* distance = distancesTo(c, d);
+    std::vector<Head> heads{{static_cast<double>(c.g.spiralX), static_cast<double>(c.g.topY + d)}};
+    heads.reserve(static_cast<std::size_t>(c.g.slitWidth / slitStep) + 2);
+    for (int s = 0, i = 0; s <= c.g.slitWidth; s += slitStep, ++i)
+        heads.push_back(nextHead(c, heads.back(), distance[s] + c.wavefrontDelay[static_cast<std::size_t>(i)]));
+    return heads;
+}
+
 double sweepPoint(const SweepConstants& c, int d, Canvas* draw)
 {
     clearUpperRegisters();
     const Geometry& g = c.g;
     const bool drawPaths = draw && d % pathLineEvery == 0;
     const bool drawArrows = draw && d % chainEvery == 0;
-    const double length = c.p.arrowLength;
-    const double rate = c.p.phaseRate;
-    const double* distance = c.opticalDistance.data() + c.distanceOffset + (g.slitTopY - (g.topY + d));
+    const double* distance = distancesTo(c, d);
 
-    double headX = g.spiralX;
-    double headY = g.topY + d;
+    Head head{static_cast<double>(g.spiralX), static_cast<double>(g.topY + d)};
     const int tailX = g.spiralX;
     const int tailY = g.topY + d;
     for (int s = 0, i = 0; s <= g.slitWidth; s += slitStep, ++i) {
@@ -80,15 +105,12 @@ double sweepPoint(const SweepConstants& c, int d, Canvas* draw)
         const double pathLength = distance[s] + c.wavefrontDelay[static_cast<std::size_t>(i)];
         if (drawPaths && s % rayEvery == 0)
             draw->Line(g.apertureX, g.slitTopY + s, g.screenX, g.topY + d);
-        const double a = pathLength * rate;
-        const double nextX = headX + length * std::cos(a);
-        const double nextY = headY + length * std::sin(a);
+        const Head next = nextHead(c, head, pathLength);
         if (drawArrows)
-            draw->Line(headX, headY, nextX, nextY);
-        headX = nextX;
-        headY = nextY;
+            draw->Line(head.x, head.y, next.x, next.y);
+        head = next;
     }
-    return (headX - tailX) * (headX - tailX) + (headY - tailY) * (headY - tailY);
+    return (head.x - tailX) * (head.x - tailX) + (head.y - tailY) * (head.y - tailY);
 }
 
 namespace {

@@ -13,6 +13,9 @@ namespace lumetra::sim {
 struct SweepConstants {
     SweepConstants(const Geometry& g, const RunParameters& p, double tilt);
 
+    // the slit points of a path each, so the arrows of a chain
+    static constexpr int slitPoints = 501;
+
     Geometry g;
     RunParameters p;
     double sinTilt;
@@ -39,6 +42,13 @@ double tiltFor(double angleDegrees);
 // also draws the incoming rays, the path fan and the arrow chain of the point, in the
 // order of the slit points.
 double sweepPoint(const SweepConstants& c, int d, Canvas* draw);
+
+// The heads of the arrow chain of screen point d, from its tail on: 502 points, as the
+// run adds the arrows, arrow by arrow.
+struct Head {
+    double x, y;
+};
+std::vector<Head> chain(const SweepConstants& c, int d);
 
 // The squared length of the resultant arrow of every screen point 0 … lastPoint: what
 // sweepPoint gives, to rounding, from a sum that takes no angle function per arrow.

@@ -4,7 +4,6 @@
 #include "Application.h"
 #include "Dialogs.h"
 #include "Lumetrafrm.h"
-#include "Picture.h"
 #include "Tone.h"
 
 #include <QAccessible>
@@ -150,7 +149,7 @@ private slots:
             "text Kmitočet",
             "text Index lomu",
             "scroll bar Zpomalení animace",
-            "image Obrázek pokusu",
+            "image Obrázek výpočtu",
         };
         QCOMPARE(tree, expected);
 
@@ -170,7 +169,7 @@ private slots:
         QCOMPARE(bar->currentValue().toInt(), 1);
 
         // the picture says what is on it: the label's request, then what the run showed
-        QAccessibleInterface* picture = root->child(root->childCount() - 1);
+        QAccessibleInterface* picture = QAccessible::queryAccessibleInterface(w->findChild<QWidget*>("picture"));
         QCOMPARE(picture->text(QAccessible::Description), QStringLiteral("Klepněte na tlačítko Start"));
         w->setQuestionHandler([](const std::string&) { return vbYes; });
         w->handle("cmdStart");
@@ -251,16 +250,13 @@ private slots:
         tabTo("nKmitočet");
         press(Qt::Key_A, Qt::ControlModifier);
         QTest::keyClicks(focus(), QStringLiteral("0.75"));
+        tabTo("cmdStart"); // a failed run leaves nothing to play: one that ends well
+        onceUp([] { press(Qt::Key_Return); });
+        press(Qt::Key_Space);
+        QVERIFY(w->model().lastRun());
 
-        // the picture: a focus stop with a visible ring, which no copy carries
+        // the picture, a stop of its own
         tabTo("picture");
-        QVERIFY(w->findChild<QWidget*>("focusRing")->isVisible());
-        const QImage shown = w->shownImage();
-        QVERIFY(w->findChild<QWidget*>("focusRing")->isVisible());
-        const Picture& picture = w->picture();
-        for (int y = 0; y < 500; ++y)
-            for (int x = 0; x < 4; ++x)
-                QCOMPARE(shown.pixel(x, y) | 0xFF000000u, picture.pixels()[y * picture.width() + x] | 0xFF000000u);
 
         // its menu from either menu key: copy, save, play
         QApplication::clipboard()->clear();

@@ -13,7 +13,7 @@ using namespace lumetra::window;
 
 namespace {
 
-constexpr int points = RunRecord::lastPoint + 1;
+constexpr int points = LastRun::lastPoint + 1;
 
 std::vector<double> curve(const std::function<double(double)>& f)
 {
@@ -21,6 +21,11 @@ std::vector<double> curve(const std::function<double(double)>& f)
     for (int d = 0; d < points; ++d)
         p[static_cast<std::size_t>(d)] = f(d);
     return p;
+}
+
+lumetra::sim::SweepConstants someRun()
+{
+    return {lumetra::sim::Geometry{}, lumetra::sim::RunParameters{}, 0};
 }
 
 double bump(double d, double at, double width, double height)
@@ -72,7 +77,7 @@ TEST(BrightBands, LocalMaximaAboveATenthOfTheHighest)
     };
     for (const Case& c : cases) {
         EXPECT_EQ(brightBands(c.p), c.bands) << c.what;
-        RunRecord run;
+        LastRun run(someRun());
         run.probability = c.p;
         EXPECT_EQ(run.brightest(), c.brightest) << c.what;
     }
@@ -80,20 +85,26 @@ TEST(BrightBands, LocalMaximaAboveATenthOfTheHighest)
 
 TEST(Description, NamesTheSettingsThePeakTheBandsTheDotsAndTheClearingInCzech)
 {
-    RunRecord run{"Zelená", "1.7", "45", "0.75", curve([](double d) { return bump(d, 3500, 300, 2); }), 1234, false};
+    LastRun run(someRun());
+    run.colour = "Zelená";
+    run.medium = "1.7";
+    run.angle = "45";
+    run.frequency = "0.75";
+    run.probability = curve([](double d) { return bump(d, 3500, 300, 2); });
+    run.dots = 1234;
     EXPECT_EQ(describe(run), "Běh skončil. Barva Zelená, prostředí sklo (index lomu 1.7), úhel dopadu 45°. "
                              "Nejvyšší pravděpodobnost je v bodě 3500 stínítka (0 nahoře, 7000 dole). "
                              "Sloupce tvoří 1 světlý pruh. Nakresleno fotonů: 1234. Dřívější sloupce smazány.");
 
     // the medium by the texts its options write; Czech counts
-    run.index = "1";
+    run.medium = "1";
     run.probability = curve([](double d) { return bump(d, 1000, 100, 1) + bump(d, 2000, 100, 1) + bump(d, 3000, 100, 1); });
     run.keptEarlier = true;
     std::string said = describe(run);
     EXPECT_NE(said.find("prostředí vzduch (index lomu 1)"), std::string::npos) << said;
     EXPECT_NE(said.find("tvoří 3 světlé pruhy."), std::string::npos) << said;
     EXPECT_NE(said.find("Dřívější sloupce zůstaly (odpověď Ne)."), std::string::npos) << said;
-    run.index = "1.70";
+    run.medium = "1.70";
     run.probability = curve([](double d) { return bump(d, 700 * std::floor(d / 700) + 350, 60, 1); });
     said = describe(run);
     EXPECT_NE(said.find("prostředí index lomu 1.70,"), std::string::npos) << said;
@@ -103,7 +114,7 @@ TEST(Description, NamesTheSettingsThePeakTheBandsTheDotsAndTheClearingInCzech)
 TEST(Tone, ThreeSecondsRisingTwoOctavesWithTheProbabilitySmoothAndFaded)
 {
     // probability rising along the screen: the pitch glides from the lowest two octaves up
-    const auto rising = curve([](double d) { return d / RunRecord::lastPoint; });
+    const auto rising = curve([](double d) { return d / LastRun::lastPoint; });
     const std::vector<float> s = toneOf(rising);
     ASSERT_EQ(s.size(), static_cast<std::size_t>(toneSeconds * toneSampleRate));
     EXPECT_DOUBLE_EQ(pitchAt(rising, 0), toneLowest);

@@ -1,6 +1,8 @@
 // The window model with no toolkit: the factor rule, the handlers on the recording
 // canvas, and the boundary that keeps the window going after a failed handler.
 #include "Errors.h"
+#include "Inspector.h"
+#include "RunHelpers.h"
 #include "Form.h"
 #include "Layout.h"
 #include "RecordingCanvas.h"
@@ -8,7 +10,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <map>
+#include <random>
 #include <vector>
 
 using namespace lumetra;
@@ -53,8 +57,9 @@ public:
     std::map<std::string, std::string, std::less<>> texts;
     std::map<std::string, std::string, std::less<>> selected;
     std::vector<std::string> reports;
-    std::vector<std::string> announced;
     std::string refusing;
+    int announced = 0;
+    std::vector<std::string> told; // what runs showed, in words
     int answer = vbYes;
 
     MapShell()
@@ -87,10 +92,11 @@ public:
     int scrollValue() override { return 1; }
     void unload() override {}
     int ask(const std::string&) override { return answer; }
-    void announce(const std::string& words) override { announced.push_back(words); }
     void report(const std::string& message) override { reports.push_back(message); }
     void placeControls() override {}
     void showPicture(const PixelRect&) override {}
+    void showInspector(bool announce) override { announced += announce; }
+    void announce(const std::string& words) override { told.push_back(words); }
     void breathe() override {}
     void paintText(Picture&, const window::Rect&, Pixel, std::string_view, const window::Face&, double) override {}
 };
@@ -200,6 +206,167 @@ TEST(Boundary, AFailedHandlerIsReportedKeepsItsWritesAndTheWindowGoesOn)
     EXPECT_FALSE(model.handle("nPlonk")); // no handler
 }
 
+namespace {
+
+// A window at factor 1 with a run of these settings ended well.
+struct RunWindow {
+    MapShell shell;
+    window::Window model{shell, 867, 600, 1};
+    explicit RunWindow(std::initializer_list<const char*> options = {})
+    {
+        model.canvas().setLive(false);
+        model.open();
+        for (const char* option : options)
+            model.handle(option);
+        model.handle("cmdStart");
+    }
+    // a place of the client area over the design area's twips
+    void move(double xTwips, double yTwips) { model.pointerMoved(xTwips / 15, yTwips / 15); }
+};
+
+} // namespace
+
+TEST(Inspector, PointingPicksTheScreenPointRoundedAndClamped)
+{
+    using window::Inspector;
+    EXPECT_EQ(Inspector::pointAt(5000, 1000), 0);
+    EXPECT_EQ(Inspector::pointAt(6600, 8000), 7000);
+    EXPECT_EQ(Inspector::pointAt(5800, 4500.4), 3500);
+    EXPECT_EQ(Inspector::pointAt(5800, 4500.5), 3501);
+    for (const auto& [x, y] : std::vector<std::pair<double, double>>{
+             {4999.9, 3000}, {6600.1, 3000}, {5500, 999.9}, {5500, 8000.1}, {NAN, 3000}, {5500, NAN}})
+        EXPECT_FALSE(Inspector::pointAt(x, y)) << x << ',' << y;
+    // a drag along the screen keeps to its ends
+    EXPECT_EQ(Inspector::pointAtHeight(-50), 0);
+    EXPECT_EQ(Inspector::pointAtHeight(9000), 7000);
+    EXPECT_EQ(Inspector::pointAtHeight(NAN), 0);
+
+    RunWindow w;
+    w.move(5500, 2000);
+    EXPECT_EQ(w.model.inspector().point(), 1000);
+    w.move(5500, 500); // off the screen: the panel goes
+    EXPECT_FALSE(w.model.inspector().point());
+    w.model.touchMoved(5500 / 15.0, 3000 / 15.0, true);
+    w.model.touchMoved(5500 / 15.0, 9500 / 15.0, false); // dragged past the end
+    w.model.touchReleased();
+    EXPECT_EQ(w.model.inspector().point(), 7000);
+    EXPECT_TRUE(w.model.inspector().pinned());
+    w.move(5500, 2000); // pinned: hovering leaves it
+    EXPECT_EQ(w.model.inspector().point(), 7000);
+    w.model.pointerClicked(1000 / 15.0, 1000 / 15.0); // a click elsewhere lets it go
+    EXPECT_FALSE(w.model.inspector().point());
+}
+
+TEST(Inspector, NothingToInspectBeforeARunOrAfterOneThatFailed)
+{
+    MapShell shell;
+    window::Window model(shell, 867, 600, 1);
+    model.canvas().setLive(false);
+    model.open();
+    model.pointerMoved(5500 / 15.0, 3000 / 15.0);
+    model.pictureFocused();
+    EXPECT_FALSE(model.inspectorKey(window::Inspector::Key::Down));
+    EXPECT_FALSE(model.inspector().point());
+    EXPECT_EQ(shell.announced, 0);
+
+    model.handle("cmdStart");
+    model.pointerClicked(5500 / 15.0, 3000 / 15.0);
+    ASSERT_EQ(model.inspector().point(), 2000);
+    shell.texts["nUhel"] = "x"; // the next run fails after it has begun to draw
+    model.handle("cmdStart");
+    ASSERT_EQ(shell.reports.size(), 1u);
+    EXPECT_FALSE(model.inspector().hasRun());
+    EXPECT_FALSE(model.inspector().point());
+    model.pointerMoved(5500 / 15.0, 3000 / 15.0);
+    EXPECT_FALSE(model.inspector().point());
+}
+
+TEST(Inspector, ReadoutIsTheRunsOwnProbabilityAtAnyPointOfTwelveSettings)
+{
+    EXPECT_EQ(window::czechNumber(1234567.891, 1), "1\u00a0234\u00a0567,9");
+    EXPECT_EQ(window::czechNumber(999, 0), "999");
+    EXPECT_EQ(window::czechNumber(0, 1), "0,0");
+
+    std::mt19937 random(16);
+    for (const char* colour : {"opČervená", "opZelená", "opModrá"})
+        for (const char* medium : {"opSklo", "opVzduch"})
+            for (const char* angle : {"opUhel45", "opUhel90"}) {
+                RunWindow w{colour, medium, angle};
+                auto& inspector = w.model.inspector();
+                ASSERT_TRUE(inspector.hasRun()) << colour << medium << angle;
+                const auto& c = inspector.run()->constants;
+                double highest = 0;
+                for (int d = 0; d <= 7000; ++d)
+                    highest = std::max(highest, sim::sweepPoint(c, d, nullptr));
+                for (int i = 0; i < 8; ++i) {
+                    const int d = std::uniform_int_distribution<int>(0, 7000)(random);
+                    ASSERT_TRUE(inspector.show(d) || inspector.point() == d);
+                    const double direct = sim::sweepPoint(c, d, nullptr);
+                    EXPECT_NEAR(inspector.probability(), direct, 1e-9 * std::max(1.0, direct)) << d;
+                    const int percent = static_cast<int>(std::lround(100 * direct / highest));
+                    EXPECT_EQ(inspector.readout(), "Bod " + window::czechNumber(d, 0) + ": pravděpodobnost "
+                                                       + window::czechNumber(direct, 1) + " (" + std::to_string(percent)
+                                                       + " % maxima)")
+                        << colour << medium << angle;
+                    EXPECT_EQ(inspector.title(), "Šipky v bodě " + window::czechNumber(d, 0));
+                }
+            }
+}
+
+TEST(Inspector, TheChainOfADrawnPointIsThePicturesChain)
+{
+    RecordingCanvas canvas = test::startedUp();
+    std::shared_ptr<const window::LastRun> run;
+    window::RunRecorder recorder(canvas, [&](auto r) { run = std::move(r); });
+    sim::startRun(canvas, &recorder);
+    ASSERT_TRUE(run);
+    // the arrows are the only short lines right of the photon strip (the chains' axis is
+    // long), 501 a chain, top chain first
+    std::vector<test::Call> arrows;
+    for (const auto& line : test::linesOf(canvas))
+        if (line.x1 >= 9000 && std::hypot(line.x2 - line.x1, line.y2 - line.y1) < 100)
+            arrows.push_back(line);
+    ASSERT_EQ(arrows.size(), 36u * 501u);
+    for (int k = 0; k < 36; ++k) {
+        const auto heads = sim::chain(run->constants, 200 * k);
+        ASSERT_EQ(heads.size(), 502u);
+        for (std::size_t i = 0; i < 501; ++i) {
+            const auto& a = arrows[static_cast<std::size_t>(k) * 501 + i];
+            ASSERT_TRUE(test::isLine(a, static_cast<float>(heads[i].x), static_cast<float>(heads[i].y),
+                                     static_cast<float>(heads[i + 1].x), static_cast<float>(heads[i + 1].y)))
+                << "point " << 200 * k << ", arrow " << i;
+        }
+    }
+}
+
+TEST(Inspector, KeysStepThePointAndEveryChangeIsAnnounced)
+{
+    using Key = window::Inspector::Key;
+    RunWindow w;
+    auto& inspector = w.model.inspector();
+    w.model.pictureFocused(); // the brightest point first
+    EXPECT_EQ(inspector.point(), inspector.brightest());
+    EXPECT_EQ(inspector.percentOfHighest(), 100);
+    EXPECT_EQ(w.shell.announced, 1);
+    const std::vector<std::pair<Key, int>> steps{{Key::Home, 0},       {Key::Up, 0},       {Key::Down, 1},
+                                                 {Key::PageDown, 101}, {Key::PageUp, 1},  {Key::End, 7000},
+                                                 {Key::Down, 7000},    {Key::PageUp, 6900}};
+    int announced = 1;
+    for (const auto& [key, to] : steps) {
+        const bool moves = inspector.point() != to;
+        EXPECT_TRUE(w.model.inspectorKey(key));
+        EXPECT_EQ(inspector.point(), to);
+        announced += moves;
+        EXPECT_EQ(w.shell.announced, announced) << to; // at the ends a key says nothing again
+    }
+    EXPECT_TRUE(w.model.pinInspector());
+    EXPECT_TRUE(inspector.pinned());
+    w.model.pointerLeft();
+    EXPECT_EQ(inspector.point(), 6900);
+    EXPECT_TRUE(w.model.hideInspector());
+    EXPECT_FALSE(inspector.point());
+}
+
 TEST(RunRecord, ARunThatEndedWellIsRecordedAsItRanAndTold)
 {
     MapShell shell;
@@ -210,18 +377,18 @@ TEST(RunRecord, ARunThatEndedWellIsRecordedAsItRanAndTold)
     EXPECT_EQ(model.pictureDescription(), "Klepněte na tlačítko Start");
 
     model.handle("cmdStart");
-    const window::RunRecord* run = model.lastRun();
+    const window::LastRun* run = model.lastRun();
     ASSERT_NE(run, nullptr);
     EXPECT_EQ(run->colour, "Zelená");
-    EXPECT_EQ(run->index, "1.7");
+    EXPECT_EQ(run->medium, "1.7");
     EXPECT_EQ(run->angle, "45");
     EXPECT_EQ(run->frequency, "0.75");
     ASSERT_EQ(run->probability.size(), 7001u);
     EXPECT_GT(run->dots, 1000);
     EXPECT_FALSE(run->keptEarlier);
     EXPECT_GE(window::brightBands(run->probability), 1);
-    ASSERT_EQ(shell.announced.size(), 1u);
-    EXPECT_EQ(shell.announced[0], model.pictureDescription());
+    ASSERT_EQ(shell.told.size(), 1u);
+    EXPECT_EQ(shell.told[0], model.pictureDescription());
     const std::vector<double> green = run->probability;
 
     // "Ne" keeps the earlier bars, unless the medium changed since
@@ -233,13 +400,14 @@ TEST(RunRecord, ARunThatEndedWellIsRecordedAsItRanAndTold)
     EXPECT_NE(model.lastRun()->probability, green);
     model.handle("opVzduch");
     model.handle("cmdStart");
-    EXPECT_EQ(model.lastRun()->index, "1");
+    EXPECT_EQ(model.lastRun()->medium, "1");
     EXPECT_FALSE(model.lastRun()->keptEarlier);
+    EXPECT_EQ(shell.told.size(), 3u);
 
-    // a run that fails leaves the record of the last that ended well, and says nothing
+    // a run that fails leaves nothing to tell or to play, and says nothing
     shell.texts["nUhel"] = "šikmo";
     model.handle("cmdStart");
     ASSERT_EQ(shell.reports.size(), 1u);
-    EXPECT_EQ(model.lastRun()->angle, "45");
-    EXPECT_EQ(shell.announced.size(), 3u);
+    EXPECT_EQ(model.lastRun(), nullptr);
+    EXPECT_EQ(shell.told.size(), 3u);
 }

@@ -181,14 +181,15 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(w.get()));
         QCOMPARE(QApplication::focusWidget(), widget("cmdStart"));
         QStringList walk;
-        for (int i = 0; i < 14; ++i) {
+        for (int i = 0; i < 15; ++i) {
             walk << QApplication::focusWidget()->objectName();
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         }
         // radio buttons of one group take the focus once, at the selected one; the blank
-        // panel is no stop, the picture the last
-        const QStringList expected{"cmdStart", "nLumetra", "opUhel45", "opSklo", "opZelená", "nSklo", "nVzduch",
-                                   "cmdKonec", "nKmitočet", "nIndex", "HScroll1", "picture", "cmdStart", "nLumetra"};
+        // panel is no stop; the picture is one after the scroll bar, for its inspector
+        const QStringList expected{"cmdStart", "nLumetra", "opUhel45", "opSklo",  "opZelená", "nSklo",
+                                   "nVzduch",  "cmdKonec", "nKmitočet", "nIndex", "HScroll1", "picture",
+                                   "cmdStart", "nLumetra", "opUhel45"};
         QCOMPARE(walk, expected);
 
         // within a group the arrow keys move the selection
@@ -523,6 +524,28 @@ private slots:
         QContextMenuEvent onButton(QContextMenuEvent::Mouse, QPoint(5, 5), w->mapToGlobal(widget("cmdStart")->geometry().center()));
         QApplication::sendEvent(widget("cmdStart"), &onButton);
         QVERIFY(!QApplication::activePopupWidget());
+    }
+
+    void theInspectorLeavesThePictureAndItsCopiesAlone()
+    {
+        atFactorOne(*w);
+        click("cmdStart");
+        const QImage picture = imageOf(w->picture());
+        const QImage shown = w->shownImage();
+        QWidget* view = widget("picture");
+        QWidget* panel = widget("inspector");
+        QTest::mouseMove(view, QPoint(5600 / 15, 4500 / 15));
+        QTRY_VERIFY(panel->isVisible());
+        QCOMPARE(w->model().inspector().point(), 3500);
+        QTest::mouseClick(view, Qt::LeftButton, {}, QPoint(5600 / 15, 4500 / 15));
+        QVERIFY(w->model().inspector().pinned());
+        QVERIFY(view->accessibleDescription().startsWith(QStringLiteral("Bod 3\u00a0500: pravděpodobnost")));
+        QCOMPARE(imageOf(w->picture()), picture);
+        QCOMPARE(w->shownImage(), shown); // copied and saved without the panel
+        QVERIFY(panel->isVisible());
+        QTest::keyClick(view, Qt::Key_Escape);
+        QVERIFY(!panel->isVisible());
+        QCOMPARE(imageOf(w->picture()), picture);
     }
 
     void closeDuringARunWaitsForItsEnd()

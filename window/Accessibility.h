@@ -38,6 +38,6 @@ std::vector<const ControlRow*> readingOrder();
 
 // The picture has no row; it comes after everything else. Its description says what the
 // last run showed, or, before one, what the label on it asks.
-constexpr std::string_view pictureName = "Obrázek pokusu";
+constexpr std::string_view pictureName = "Obrázek výpočtu";
 
 } // namespace lumetra::window

@@ -40,14 +40,14 @@ public:
 
 protected:
     virtual Canvas& canvas() = 0;
-    // A Start run ended well, having shown this.
-    virtual void runEnded(sim::RunShown&& /*shown*/) {}
     // Selects the option button and runs nothing; nullopt when there is none, else
     // whether it was selected already.
     virtual std::optional<bool> check(std::string_view option) = 0;
     virtual int scrollValue() = 0;
     // Closes the window, and with it the program.
     virtual void unload() = 0;
+    // Who follows the run that is about to start; none unless a window looks.
+    virtual sim::RunObserver* runObserver() { return nullptr; }
 };
 
 } // namespace lumetra::window

@@ -85,7 +85,13 @@ Rect rectAt(const ControlRow& c, double scale)
     const auto px = [scale](int twips) { return static_cast<int>(std::lround(twips * scale / twipsPerPixel)); };
     if (c.kind == Kind::Line) // from (left, top) down to (width, height)
         return {px(c.left), px(c.top), std::max(1, static_cast<int>(std::lround(scale))), px(c.height) - px(c.top) + 1};
-    return {px(c.left), px(c.top), px(c.width), px(c.height)};
+    return scaledRect(c.left, c.top, c.width, c.height, scale);
+}
+
+Rect scaledRect(int left, int top, int width, int height, double scale)
+{
+    const auto px = [scale](int twips) { return static_cast<int>(std::lround(twips * scale / twipsPerPixel)); };
+    return {px(left), px(top), px(width), px(height)};
 }
 
 const ControlRow* controlNamed(std::string_view name)

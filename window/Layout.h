@@ -74,6 +74,8 @@ struct Rect {
 // (the factor, or the factor times the device pixel ratio). A line is one pen wide:
 // one pixel at factor 1, like every line a run draws.
 Rect rectAt(const ControlRow& c, double scale);
+// Any rectangle of twips, by the same rounding.
+Rect scaledRect(int left, int top, int width, int height, double scale);
 
 const ControlRow* controlNamed(std::string_view name);
 } // namespace lumetra::window

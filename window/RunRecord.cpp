@@ -1,6 +1,8 @@
 #include "RunRecord.h"
 
 #include "Convert.h"
+#include "Display.h"
+#include "PictureCanvas.h"
 
 #include <algorithm>
 #include <cmath>
@@ -9,7 +11,7 @@ namespace lumetra::window {
 
 namespace {
 
-double highest(const std::vector<double>& p)
+double highestOf(const std::vector<double>& p)
 {
     double m = 0;
     for (double v : p)
@@ -37,9 +39,49 @@ std::string medium(const std::string& index)
 
 } // namespace
 
-int RunRecord::brightest() const
+RunRecorder::RunRecorder(Canvas& canvas, std::function<void(std::shared_ptr<const LastRun>)> ended)
+    : canvas_(canvas), ended_(std::move(ended))
 {
-    const double top = highest(probability);
+}
+
+void RunRecorder::cleared(sim::Clearing clearing)
+{
+    keptEarlier_ = clearing == sim::Clearing::Partial;
+}
+
+void RunRecorder::swept(const sim::SweepConstants& constants)
+{
+    running_ = std::make_shared<LastRun>(constants);
+    running_->probability.reserve(static_cast<std::size_t>(constants.lastPoint) + 1);
+    running_->keptEarlier = keptEarlier_;
+}
+
+void RunRecorder::point(int, double probability, int dots)
+{
+    running_->probability.push_back(probability);
+    if (probability > running_->highest)
+        running_->highest = probability;
+    running_->dots += dots;
+}
+
+void RunRecorder::ended()
+{
+    if (!running_)
+        return;
+    // nothing writes these during a run: they are what the run read
+    running_->colour = canvas_.Text(Box::nBarva);
+    running_->medium = canvas_.Text(Box::nIndex);
+    running_->angle = canvas_.Text(Box::nUhel);
+    running_->frequency = canvas_.Text(Box::nKmitočet);
+    if (const auto hue = sim::hueOf(running_->colour))
+        running_->light = PictureCanvas::toPixel(hue->bar);
+    ended_(std::move(running_));
+    running_.reset();
+}
+
+int LastRun::brightest() const
+{
+    const double top = highestOf(probability);
     const auto at = std::find(probability.begin(), probability.end(), top);
     return at == probability.end() ? 0 : static_cast<int>(at - probability.begin());
 }
@@ -50,7 +92,7 @@ int RunRecord::brightest() const
 // which a student does not see as bands of their own.
 int brightBands(const std::vector<double>& p)
 {
-    const double threshold = highest(p) / 10;
+    const double threshold = highestOf(p) / 10;
     int bands = 0;
     for (std::size_t i = 0; i < p.size();) {
         std::size_t j = i; // p[i … j] are equal
@@ -65,12 +107,12 @@ int brightBands(const std::vector<double>& p)
     return bands;
 }
 
-std::string describe(const RunRecord& run)
+std::string describe(const LastRun& run)
 {
-    std::string s = "Běh skončil. Barva " + run.colour + ", prostředí " + medium(run.index) + ", úhel dopadu "
+    std::string s = "Běh skončil. Barva " + run.colour + ", prostředí " + medium(run.medium) + ", úhel dopadu "
                     + run.angle + "°. ";
     s += "Nejvyšší pravděpodobnost je v bodě " + toText(run.brightest()) + " stínítka (0 nahoře, "
-         + toText(RunRecord::lastPoint) + " dole). ";
+         + toText(LastRun::lastPoint) + " dole). ";
     s += "Sloupce tvoří " + counted(brightBands(run.probability), "světlý pruh", "světlé pruhy", "světlých pruhů") + ". ";
     s += "Nakresleno fotonů: " + toText(run.dots) + ". ";
     s += run.keptEarlier ? "Dřívější sloupce zůstaly (odpověď Ne)." : "Dřívější sloupce smazány.";

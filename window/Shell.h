@@ -44,6 +44,10 @@ public:
     virtual void paintText(Picture& picture, const Rect& at, Pixel background, std::string_view text,
                            const Face& face, double scale) = 0;
 
+    // The inspector's point, pin or run changed: show its panel and mark again, or hide
+    // them, and tell assistive technology the readout when `announce` is set.
+    virtual void showInspector(bool announce) = 0;
+
     // The client area, for a shell that learns of resizes only when it asks (the page,
     // during a run); nullopt for one that tells the model of each itself.
     struct Viewport {

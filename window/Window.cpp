@@ -16,6 +16,121 @@ Window::Window(Shell& shell, double width, double height, double devicePixelRati
         fitPicture();
     });
     picture_->setUnderlay([this](Picture& p) { paintUnderlay(p); });
+    recorder_ = std::make_unique<RunRecorder>(*canvas_, [this](std::shared_ptr<const LastRun> run) {
+        const bool shown = inspector_.point().has_value();
+        const std::string words = describe(*run);
+        inspector_.setRun(std::move(run));
+        if (shown)
+            changed(true);
+        shell_.announce(words);
+    });
+}
+
+sim::RunObserver* Window::runObserver()
+{
+    // from the start of a run until it has ended well there is nothing to inspect
+    if (inspector_.hasRun()) {
+        const bool shown = inspector_.point().has_value();
+        inspector_.setRun(nullptr);
+        if (shown)
+            shell_.showInspector(false);
+    }
+    return recorder_.get();
+}
+
+void Window::changed(bool changedPoint)
+{
+    shell_.showInspector(changedPoint && inspector_.point().has_value());
+}
+
+std::pair<double, double> Window::twipsAt(double x, double y) const
+{
+    const double perPixel = twipsPerPixel / placement_.factor;
+    return {(x - placement_.left) * perPixel, (y - placement_.top) * perPixel};
+}
+
+void Window::pointerMoved(double x, double y)
+{
+    const auto [tx, ty] = twipsAt(x, y);
+    if (inspector_.pinned())
+        return;
+    if (const auto d = Inspector::pointAt(tx, ty)) {
+        if (inspector_.show(*d))
+            changed(true);
+    } else if (inspector_.hide()) {
+        changed(false);
+    }
+}
+
+void Window::pointerLeft()
+{
+    if (!inspector_.pinned() && inspector_.hide())
+        changed(false);
+}
+
+void Window::pointerClicked(double x, double y)
+{
+    const auto [tx, ty] = twipsAt(x, y);
+    if (const auto d = Inspector::pointAt(tx, ty)) {
+        const bool moved = inspector_.show(*d);
+        const bool pinned = inspector_.pin();
+        if (moved || pinned)
+            changed(moved);
+    } else if (inspector_.hide()) {
+        changed(false);
+    }
+}
+
+void Window::touchMoved(double x, double y, bool started)
+{
+    const auto [tx, ty] = twipsAt(x, y);
+    if (started)
+        touching_ = Inspector::pointAt(tx, ty).has_value();
+    if (!touching_)
+        return;
+    const bool wasPinned = inspector_.pinned();
+    if (wasPinned)
+        inspector_.hide(); // a new touch takes the point anew
+    if (inspector_.show(Inspector::pointAtHeight(ty)) || wasPinned)
+        changed(true);
+}
+
+void Window::touchReleased()
+{
+    if (touching_ && inspector_.pin())
+        changed(false);
+    touching_ = false;
+}
+
+bool Window::inspectorKey(Inspector::Key key)
+{
+    if (!inspector_.hasRun())
+        return false;
+    if (inspector_.step(key))
+        changed(true);
+    return true;
+}
+
+void Window::pictureFocused()
+{
+    if (inspector_.hasRun() && !inspector_.point() && inspector_.show(inspector_.brightest()))
+        changed(true);
+}
+
+bool Window::pinInspector()
+{
+    if (!inspector_.pin())
+        return false;
+    changed(false);
+    return true;
+}
+
+bool Window::hideInspector()
+{
+    if (!inspector_.hide())
+        return false;
+    changed(false);
+    return true;
 }
 
 bool Window::handle(std::string_view control)
@@ -48,24 +163,9 @@ void Window::guarded(const std::function<void()>& action)
     canvas_->present();
 }
 
-void Window::runEnded(sim::RunShown&& shown)
-{
-    RunRecord run;
-    // no input reaches the boxes during a run: they hold what it read
-    run.colour = canvas_->Text(Box::nBarva);
-    run.index = canvas_->Text(Box::nIndex);
-    run.angle = canvas_->Text(Box::nUhel);
-    run.frequency = canvas_->Text(Box::nKmitočet);
-    run.probability = std::move(shown.probability);
-    run.dots = shown.dots;
-    run.keptEarlier = shown.clearing == sim::Clearing::Partial;
-    lastRun_ = std::move(run);
-    shell_.announce(describe(*lastRun_));
-}
-
 std::string Window::pictureDescription() const
 {
-    return lastRun_ ? describe(*lastRun_) : std::string(controlNamed("labKlepnete")->text);
+    return lastRun() ? describe(*lastRun()) : std::string(controlNamed("labKlepnete")->text);
 }
 
 void Window::fit(double width, double height, double devicePixelRatio)
@@ -93,6 +193,14 @@ Rect Window::rectOf(const ControlRow& c) const
         r.x += placement_.left;
         r.y += placement_.top;
     }
+    return r;
+}
+
+Rect Window::rectOf(const Inspector::Area& a) const
+{
+    Rect r = a.at(placement_.factor);
+    r.x += placement_.left;
+    r.y += placement_.top;
     return r;
 }
 

@@ -1,10 +1,10 @@
 #pragma once
 
 #include "Form.h"
+#include "Inspector.h"
 #include "Layout.h"
 #include "Picture.h"
 #include "Placement.h"
-#include "RunRecord.h"
 #include "Shell.h"
 #include "WindowCanvas.h"
 
@@ -44,11 +44,32 @@ public:
     // Where a control stands in its container, in device-independent pixels; a control
     // of the window itself is placed in the client area.
     Rect rectOf(const ControlRow& c) const;
+    // An area of the design area in the client area, in device-independent pixels.
+    Rect rectOf(const Inspector::Area& a) const;
+
+    // The arrows of a screen point of the last run. Pointer places are in the client
+    // area's device-independent pixels; each call tells the shell when the panel changed.
+    Inspector& inspector() { return inspector_; }
+    void pointerMoved(double x, double y);
+    void pointerLeft();
+    // A click: on the screen it pins the point, elsewhere it lets the panel go.
+    void pointerClicked(double x, double y);
+    // A touch held on the screen and dragged along it; on release the panel stays.
+    void touchMoved(double x, double y, bool started);
+    void touchReleased();
+    // Keys while the picture has the focus; false for a key the inspector leaves alone.
+    bool inspectorKey(Inspector::Key key);
+    // The picture took the keyboard's focus: the brightest point shows, if none does.
+    void pictureFocused();
+    bool pinInspector();
+    bool hideInspector();
+    // The design area's twips under a place of the client area.
+    std::pair<double, double> twipsAt(double x, double y) const;
 
     Picture& picture() { return *picture_; }
 
-    // The last Start run that ended well; null before one has.
-    const RunRecord* lastRun() const { return lastRun_ ? &*lastRun_ : nullptr; }
+    // The last Start run that ended well; null before one has, and during a run.
+    const LastRun* lastRun() const { return inspector_.run(); }
     // What the picture shows, in words: the last run, or before one what the label asks.
     std::string pictureDescription() const;
     WindowCanvas& canvas() override { return *canvas_; }
@@ -56,13 +77,14 @@ public:
 protected:
     std::optional<bool> check(std::string_view option) override { return shell_.check(option); }
     int scrollValue() override { return shell_.scrollValue(); }
+    sim::RunObserver* runObserver() override;
     void unload() override { shell_.unload(); }
-    void runEnded(sim::RunShown&& shown) override;
 
 private:
     double wantedScale() const { return placement_.pixelsPerTwip() * ratio_; }
     // The label and the line lie on the window's surface, under everything a run draws.
     void paintUnderlay(Picture& picture);
+    void changed(bool changedPoint);
 
     Shell& shell_;
     Placement placement_;
@@ -70,7 +92,9 @@ private:
     std::unique_ptr<Picture> picture_;
     std::unique_ptr<WindowCanvas> canvas_;
     int depth_ = 0;
-    std::optional<RunRecord> lastRun_;
+    Inspector inspector_;
+    std::unique_ptr<RunRecorder> recorder_;
+    bool touching_ = false;
 };
 
 } // namespace lumetra::window

@@ -272,13 +272,18 @@ def first_run(lumetra):
         shows_picture("the picture at the design area's size again")
 
 
+def after_a_run(x, lumetra):
+    """Starts the program, runs Start once with the start-up settings and grabs the result."""
+    x.start(lumetra)
+    x.click_twips(*START)
+    x.wait_runs_ended(1)
+    return x.settled_grab()
+
+
 def clearing(lumetra):
     """Later runs ask first; 'Ne' keeps the bars and photons, 'Ano' wipes everything."""
     with XSession() as x:
-        x.start(lumetra)
-        x.click_twips(*START)
-        x.wait_runs_ended(1)
-        green = x.settled_grab()
+        green = after_a_run(x, lumetra)
 
         step("red light, answered Ne with the mouse")
         select_option(x, RED)
@@ -477,7 +482,31 @@ def no_display(lumetra):
         step(f"{what}: exit code 1 with the hint")
 
 
+def inspector(lumetra):
+    """Hovering over the bars after a run shows that point's arrows beside them; Escape hides them."""
+    with XSession() as x:
+        after = after_a_run(x, lumetra)
+        # the panel's paper, right of the bars, where the run leaves the photon strip black
+        white = (255, 255, 255)
+        panel = (px(7300), px(4000), px(8400), px(5000))
+
+        def paper():
+            return x.grab().count_colour(white, *panel)
+        check(paper() == 0, "white in the photon strip before any pointing")
+
+        step("hover over the bars at 4500 twips")
+        x.tool(["xdotool", "mousemove", "--window", str(x.main), str(px(5600)), str(px(4500))])
+        wait_until(lambda: paper() > 1000, 10, "the inspector's panel beside the bars")
+
+        step("click to pin, Escape to hide")
+        x.click(px(5600), px(4500))
+        x.key(x.main, "Escape")
+        wait_until(lambda: paper() == 0, 10, "the panel to go")
+        check(x.settled_grab().differing(after, *PICTURE) == 0, "the picture changed under the panel")
+
+
 CASES = {
+    "inspector": inspector,
     "first-run": first_run,
     "scaled": scaled,
     "clearing": clearing,

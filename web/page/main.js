@@ -5,6 +5,8 @@ import { createModule, fromNetwork } from './boot.js';
 import { build, fontOf } from './controls.js';
 import { createDialogs } from './dialogs.js';
 import { createHold } from './held.js';
+import { createInspector } from './inspector.js';
+import { createMenu } from './menu.js';
 import { createServices, viewport } from './services.js';
 
 // What the tests and the benchmarks read.
@@ -80,7 +82,11 @@ async function start() {
   state.module = module;
   const layout = JSON.parse(module.UTF8ToString(module._lumetra_layout()));
   const controls = build(layout, el.window, dispatch, placement);
-  Object.assign(services, createServices({ state, controls, placement, picture: el.picture, dialogs, onUnload: services.onUnload }));
+  Object.assign(services, createServices({ state, controls, placement, picture: el.picture, dialogs, onUnload: services.onUnload }),
+    createInspector({ state, picture: el.picture, module: () => module, placement }));
+  createMenu({ state, picture: el.picture, report: dialogs.report });
+  // the picture is a stop of its own, after the scroll bar
+  el.picture.tabIndex = Math.max(...layout.controls.map((row) => row.tab)) + 2;
   const faces = new Set(layout.controls.map((row) => fontOf(row, 1)));
   faces.add('700 24pt "Liberation Serif"');
   await Promise.all([...faces].map((f) => document.fonts.load(f)));

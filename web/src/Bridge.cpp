@@ -50,6 +50,18 @@ EM_ASYNC_JS(int, lumetra_js_ask, (const char* prompt), {
 EM_ASYNC_JS(void, lumetra_js_next_frame, (), {
     await Module.page.nextFrame();
 });
+EM_JS(void, lumetra_js_show_inspector, (const unsigned char* rgba, int w, int h, const int* rects, double font,
+                                        int pinned, int announce, const char* title, const char* readout), {
+    Module.page.showInspector({
+        rgba: new Uint8ClampedArray(HEAPU8.buffer, rgba, w * h * 4), width: w, height: h,
+        rects: Array.from(new Int32Array(HEAPU8.buffer, rects, 16)), fontPixels: font,
+        pinned: pinned !== 0, announce: announce !== 0, title: UTF8ToString(title), readout: UTF8ToString(readout),
+    });
+});
+EM_JS(void, lumetra_js_hide_inspector, (), { Module.page.hideInspector(); });
+EM_JS(void, lumetra_js_show_panel, (const unsigned char* rgba, int w, int h), {
+    Module.page.showPanel(new Uint8ClampedArray(HEAPU8.buffer, rgba, w * h * 4), w, h);
+});
 // clang-format on
 
 namespace lumetra::web::js {
@@ -107,6 +119,14 @@ void paintLabel(Pixel* pixels, int pictureWidth, int x, int y, int w, int h, Pix
     lumetra_js_paint_label(pixels, pictureWidth, x, y, w, h, background, text.c_str(), family.c_str(), bold ? 1 : 0,
                            pixelSize);
 }
+
+void showInspector(const InspectorView& v, const std::string& title, const std::string& readout)
+{
+    lumetra_js_show_inspector(v.rgba, v.width, v.height, v.rects, v.fontPixels, v.pinned ? 1 : 0, v.announce ? 1 : 0,
+                              title.c_str(), readout.c_str());
+}
+void hideInspector() { lumetra_js_hide_inspector(); }
+void showPanel(const unsigned char* rgba, int width, int height) { lumetra_js_show_panel(rgba, width, height); }
 
 int ask(const std::string& prompt) { return lumetra_js_ask(prompt.c_str()); }
 void nextFrame() { lumetra_js_next_frame(); }

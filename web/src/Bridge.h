@@ -33,6 +33,21 @@ void show(const unsigned char* rgba, int pictureWidth, int pictureHeight, int x,
 void paintLabel(Pixel* pixels, int pictureWidth, int x, int y, int w, int h, Pixel background,
                 const std::string& text, const std::string& family, bool bold, double pixelSize);
 
+// The inspector's panel: its pixels (RGBA) at `rects[0..3]` (CSS pixels of the page),
+// its title and readout at rects[4..7] and rects[8..11] within it, the mark at
+// rects[12..15]; `pinned` starts its growth; `announce` says the readout.
+struct InspectorView {
+    const unsigned char* rgba;
+    int width, height;
+    int rects[16];
+    double fontPixels;
+    bool pinned, announce;
+};
+void showInspector(const InspectorView& view, const std::string& title, const std::string& readout);
+void hideInspector();
+// Only the panel's pixels, as its chain grows.
+void showPanel(const unsigned char* rgba, int width, int height);
+
 // Both hand control back to the browser until the answer, or the next frame, is there.
 int ask(const std::string& prompt);
 void nextFrame();

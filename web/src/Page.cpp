@@ -4,6 +4,7 @@
 #include "LayoutJson.h"
 #include "PaintedCanvas.h"
 #include "Start.h"
+#include "Sweep.h"
 #include "Window.h"
 
 #include <emscripten.h>
@@ -53,6 +54,9 @@ public:
         }
         const Placement& at = model_.placement();
         js::place(at.factor, at.left, at.top, model_.devicePixelRatio(), rects_.data(), static_cast<int>(rects_.size()));
+        // the inspector's panel and mark follow the factor
+        if (model_.inspector().point())
+            showInspector(false);
     }
 
     void showPicture(const PixelRect& d) override
@@ -74,6 +78,44 @@ public:
 
     void breathe() override { js::nextFrame(); }
 
+    void showInspector(bool announce) override
+    {
+        window::Inspector& in = model_.inspector();
+        if (!in.point()) {
+            pinned_ = false;
+            js::hideInspector();
+            return;
+        }
+        const bool grows = in.pinned() && !pinned_;
+        pinned_ = in.pinned();
+        const Raster& panel = renderPanel(grows ? 0 : sim::SweepConstants::slitPoints);
+        js::InspectorView view{reinterpret_cast<const unsigned char*>(panelRgba_.data()), panel.width(), panel.height(),
+                               {}, 0, grows, announce};
+        const double factor = model_.placement().factor;
+        const window::Rect rects[] = {model_.rectOf(in.panelArea()), window::Inspector::titleArea.at(factor),
+                                      window::Inspector::readoutArea.at(factor), model_.rectOf(in.markArea())};
+        for (int i = 0; i < 4; ++i) {
+            view.rects[4 * i] = rects[i].x;
+            view.rects[4 * i + 1] = rects[i].y;
+            view.rects[4 * i + 2] = rects[i].width;
+            view.rects[4 * i + 3] = rects[i].height;
+        }
+        // points to pixels at 96 per inch
+        view.fontPixels = window::Inspector::textFace.pointSize * 96.0 / 72.0 * factor;
+        js::showInspector(view, in.title(), in.readout());
+    }
+
+    // The panel `ms` after it was pinned; true once its chain is whole.
+    bool grow(double ms)
+    {
+        const int arrows = window::Inspector::arrowsAfter(ms);
+        if (!model_.inspector().point())
+            return true;
+        const Raster& panel = renderPanel(arrows);
+        js::showPanel(reinterpret_cast<const unsigned char*>(panelRgba_.data()), panel.width(), panel.height());
+        return arrows >= sim::SweepConstants::slitPoints;
+    }
+
     void paintText(Picture& p, const window::Rect& at, Pixel background, std::string_view text,
                    const window::Face& face, double scale) override
     {
@@ -93,7 +135,21 @@ public:
     }
 
 private:
+    const Raster& renderPanel(int arrows)
+    {
+        const Raster& panel = model_.inspector().render(model_.placement().pixelsPerTwip() * model_.devicePixelRatio(), arrows);
+        panelRgba_.resize(static_cast<std::size_t>(panel.width()) * static_cast<std::size_t>(panel.height()));
+        const Pixel* in = panel.pixels();
+        for (Pixel& out : panelRgba_) {
+            const Pixel px = *in++;
+            out = (px & 0xFF00FF00u) | ((px >> 16) & 0xFFu) | ((px & 0xFFu) << 16);
+        }
+        return panel;
+    }
+
     Viewport viewport_;
+    std::vector<Pixel> panelRgba_;
+    bool pinned_ = false;
     window::Window model_;
     std::vector<int> rects_;
     std::vector<Pixel> staging_; // RGBA, as the page's canvas takes it
@@ -134,6 +190,48 @@ EMSCRIPTEN_KEEPALIVE void lumetra_fit(double width, double height, double device
 {
     if (page)
         page->fit(width, height, devicePixelRatio);
+}
+
+// The pointer over the window, at a place of the client area: 0 moved, 1 left, 2 clicked,
+// 3 a touch began, 4 it moved, 5 it ended.
+EMSCRIPTEN_KEEPALIVE void lumetra_pointer(int kind, double x, double y)
+{
+    if (!page)
+        return;
+    auto& m = page->model();
+    switch (kind) {
+    case 0: m.pointerMoved(x, y); break;
+    case 1: m.pointerLeft(); break;
+    case 2: m.pointerClicked(x, y); break;
+    case 3:
+    case 4: m.touchMoved(x, y, kind == 3); break;
+    case 5: m.touchReleased(); break;
+    default: break;
+    }
+}
+
+// A key while the picture has the focus: 0–5 Up, Down, Page Up, Page Down, Home, End;
+// 6 Enter, 7 Escape, 8 the picture took the focus. 1 when the key was the inspector's.
+EMSCRIPTEN_KEEPALIVE int lumetra_inspector_key(int key)
+{
+    if (!page)
+        return 0;
+    auto& m = page->model();
+    if (key >= 0 && key <= 5)
+        return m.inspectorKey(static_cast<lumetra::window::Inspector::Key>(key)) ? 1 : 0;
+    if (key == 6)
+        return m.pinInspector() ? 1 : 0;
+    if (key == 7)
+        return m.hideInspector() ? 1 : 0;
+    if (key == 8)
+        m.pictureFocused();
+    return 0;
+}
+
+// The pinned panel's chain `ms` after it was pinned; 1 once it is whole.
+EMSCRIPTEN_KEEPALIVE int lumetra_inspector_grow(double ms)
+{
+    return page && !page->grow(ms) ? 0 : 1;
 }
 
 // A whole run on a scratch picture, drawn off-screen: the page's worker runs it to have
