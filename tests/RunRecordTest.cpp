@@ -68,6 +68,12 @@ TEST(BrightBands, LocalMaximaAboveATenthOfTheHighest)
              return bump(d, 1000, 150, 1) + bump(d, 3000, 150, 0.5) + bump(d, 5000, 150, 0.2) + bump(d, 6500, 150, 0.09);
          }),
          3, 1000},
+        {"ripples on a band are one band; two bands parted by dark are two",
+         curve([](double d) {
+             const double bands = bump(d, 2000, 500, 1) + bump(d, 5000, 300, 0.6);
+             return bands + (bands > 0.3 ? 0.05 * std::sin(d / 15) : 0); // a ripple's crest at 2003
+         }),
+         2, 2003},
         {"flat tops count once, the bottom edge counts, the topmost of equals is the brightest",
          curve([](double d) { return d >= 2000 && d < 2400 ? 1.0 : (d > 6000 ? 1.0 - (7000 - d) / 4000 : 0.0); }), 2,
          2000},

@@ -88,20 +88,28 @@ int LastRun::brightest() const
 
 // A bright band is a local maximum above a tenth of the highest probability: a point, or
 // a run of equal points, higher than its neighbour on each side (an end of the screen
-// needs only its one neighbour). Lower maxima are ripples in the dark between bands,
-// which a student does not see as bands of their own.
+// needs only its one neighbour). Maxima not parted by bars below that tenth are ripples
+// on one band, which a student sees as one, and are counted once; lower maxima are
+// ripples in the dark between bands.
 int brightBands(const std::vector<double>& p)
 {
     const double threshold = highestOf(p) / 10;
     int bands = 0;
+    bool inBand = false; // since the last maximum counted, no bar fell below the threshold
     for (std::size_t i = 0; i < p.size();) {
         std::size_t j = i; // p[i … j] are equal
         while (j + 1 < p.size() && p[j + 1] == p[i])
             ++j;
-        const bool risen = i == 0 || p[i - 1] < p[i];
-        const bool falls = j + 1 == p.size() || p[j + 1] < p[i];
-        if (risen && falls && p[i] > threshold)
-            ++bands;
+        if (!(p[i] > threshold)) {
+            inBand = false;
+        } else {
+            const bool risen = i == 0 || p[i - 1] < p[i];
+            const bool falls = j + 1 == p.size() || p[j + 1] < p[i];
+            if (risen && falls && !inBand) {
+                ++bands;
+                inBand = true;
+            }
+        }
         i = j + 1;
     }
     return bands;
