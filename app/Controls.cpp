@@ -1,5 +1,6 @@
 #include "Controls.h"
 
+#include "Accessibility.h"
 #include "ScaledStyle.h"
 #include "Window.h"
 
@@ -86,6 +87,9 @@ void Controls::build()
         }
         }
         w->setObjectName(qs(c.name));
+        w->setAccessibleName(qs(window::accessibleOf(c).name));
+        if (!window::tabStop(c) && w->focusPolicy() == Qt::StrongFocus)
+            w->setFocusPolicy(Qt::ClickFocus);
         w->setStyle(style_);
         if (const auto bg = window::backgroundOf(c)) {
             QPalette p = w->palette();
@@ -105,17 +109,24 @@ void Controls::stack()
     for (auto it = window::stackingTopDown.rbegin(); it != window::stackingTopDown.rend(); ++it)
         if (QWidget* w = named(*it))
             w->raise();
+    // A frame's buttons never overlap: raised from the top down, they are read in that order.
+    for (const window::ControlRow* row : window::readingOrder())
+        if (row->kind == Kind::OptionButton)
+            named(row->name)->raise();
 }
 
 void Controls::setTabOrder()
 {
-    std::vector<const Built*> order;
-    for (const auto& b : built_)
-        if (b.row->tab >= 0 && b.row->kind != Kind::Frame)
-            order.push_back(&b);
-    std::sort(order.begin(), order.end(), [](auto* a, auto* b) { return a->row->tab < b->row->tab; });
-    for (std::size_t i = 1; i < order.size(); ++i)
-        QWidget::setTabOrder(order[i - 1]->widget, order[i]->widget);
+    QWidget* before = nullptr;
+    for (const window::ControlRow* row : window::readingOrder()) {
+        if (row->kind == Kind::Frame || !window::tabStop(*row))
+            continue;
+        QWidget* w = named(row->name);
+        if (before)
+            QWidget::setTabOrder(before, w);
+        before = w;
+    }
+    lastTabStop_ = before;
 }
 
 QWidget* Controls::named(std::string_view name) const

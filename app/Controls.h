@@ -30,6 +30,8 @@ public:
     // The control of that name, or null.
     QWidget* named(std::string_view name) const;
     template<class T> T* named(std::string_view name) const { return qobject_cast<T*>(named(name)); }
+    // The last control the tab key stops at; what follows the controls goes after it.
+    QWidget* lastTabStop() const { return lastTabStop_; }
 
     static QString qs(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
     static QFont fontOf(const window::Face& face, double factor);
@@ -46,6 +48,7 @@ private:
         QPointer<QWidget> widget; // null once deleted
     };
     std::vector<Built> built_;
+    QWidget* lastTabStop_ = nullptr;
 };
 
 } // namespace lumetra::app

@@ -1,11 +1,15 @@
 #include "Lumetrafrm.h"
 
+#include "AccessibleTree.h"
+#include "Accessibility.h"
 #include "Controls.h"
 #include "Dialogs.h"
 #include "InspectorPanel.h"
 #include "PictureExport.h"
 #include "PictureView.h"
 #include "ScaledStyle.h"
+#include "TonePlayer.h"
+#include "Tone.h"
 
 #include <QAbstractEventDispatcher>
 #include <QAccessible>
@@ -46,12 +50,15 @@ Lumetrafrm::Lumetrafrm(QWidget* parent) : QWidget(parent)
     const QSize designed(qRound(10035 / twipsPerPixel), qRound(8535 / twipsPerPixel));
     model_ = std::make_unique<window::Window>(static_cast<window::Shell&>(*this), designed.width(), designed.height(), devicePixelRatioF());
     style_ = std::make_unique<app::ScaledStyle>(nullptr);
+    app::installAccessibleTree();
     view_ = new app::PictureView(*model_, this);
     controls_ = std::make_unique<Controls>(this, style_.get());
     panel_ = new app::InspectorPanel(*model_, this);
-    // the picture is a stop of its own, after the scroll bar
-    if (QWidget* bar = controls_->named("HScroll1"))
-        QWidget::setTabOrder(bar, view_);
+    // the picture is a stop of its own, after the last of the controls
+    if (QWidget* last = controls_->lastTabStop())
+        QWidget::setTabOrder(last, view_);
+    player_ = new app::TonePlayer(this);
+    connect(player_, &app::TonePlayer::stopped, this, [this] { stopTone(); });
     export_ = std::make_unique<app::PictureExport>(this, [this] { return shownImage(); });
     report_ = [this](const QString& message) { app::showErrorReport(this, message); };
     placeControls();
@@ -61,6 +68,7 @@ Lumetrafrm::Lumetrafrm(QWidget* parent) : QWidget(parent)
     view_->setGeometry(rect());
 
     handle("Lumetrafrm");
+    view_->setAccessibleDescription(QString::fromStdString(model_->pictureDescription()));
     if (auto* start = controls_->named("cmdStart"))
         start->setFocus(Qt::OtherFocusReason);
 }
@@ -136,6 +144,45 @@ void Lumetrafrm::buildActions()
     saveAction_ = add(QStringLiteral("Uložit obrázek…"), QKeySequence(Qt::CTRL | Qt::Key_S), &Lumetrafrm::savePicture);
     fullScreenAction_ = add(QStringLiteral("Celá obrazovka"), QKeySequence(Qt::Key_F11), &Lumetrafrm::toggleFullScreen);
     fullScreenAction_->setCheckable(true);
+
+    // P and the menu keys belong to the picture while it has the focus, not to a text box
+    playAction_ = new QAction(QStringLiteral("Přehrát průběh"), this);
+    playAction_->setShortcut(QKeySequence(Qt::Key_P));
+    playAction_->setShortcutContext(Qt::WidgetShortcut);
+    playAction_->setEnabled(false); // until a run has ended
+    connect(playAction_, &QAction::triggered, this, [this] { model_->guarded([this] { playTone(); }); });
+    view_->addAction(playAction_);
+    auto* menuKeys = new QAction(this);
+    menuKeys->setShortcuts({QKeySequence(Qt::SHIFT | Qt::Key_F10), QKeySequence(Qt::Key_Menu)});
+    menuKeys->setShortcutContext(Qt::WidgetShortcut);
+    connect(menuKeys, &QAction::triggered, this, [this] { openPictureMenu(mapToGlobal(designRect().center())); });
+    view_->addAction(menuKeys);
+    stopAction_ = new QAction(this);
+    stopAction_->setShortcut(QKeySequence(Qt::Key_Escape));
+    stopAction_->setShortcutContext(Qt::WindowShortcut);
+    stopAction_->setEnabled(false); // only while a tone plays, so Escape is free otherwise
+    connect(stopAction_, &QAction::triggered, this, [this] { stopTone(); });
+    addAction(stopAction_);
+}
+
+void Lumetrafrm::playTone()
+{
+    const window::LastRun* run = model_->lastRun();
+    if (!run)
+        return;
+    stopTone();
+    const std::vector<float> samples = window::toneOf(run->probability, window::toneSampleRate);
+    tonePlaying_ = playTone_ ? playTone_(samples, window::toneSampleRate) : player_->play(samples, window::toneSampleRate);
+    stopAction_->setEnabled(tonePlaying_);
+}
+
+void Lumetrafrm::stopTone()
+{
+    if (!tonePlaying_)
+        return;
+    tonePlaying_ = false;
+    stopAction_->setEnabled(false);
+    player_->stop();
 }
 
 void Lumetrafrm::setSaveFileChooser(std::function<QString(const QString&)> choose)
@@ -187,17 +234,34 @@ void Lumetrafrm::changeEvent(QEvent* event)
 
 void Lumetrafrm::contextMenuEvent(QContextMenuEvent* event)
 {
-    // only on the drawing area: the controls keep their own menus or none
+    // only on the drawing area: the controls keep their own menus or none; from the
+    // keyboard (the menu key, where the platform makes a menu of it), only on the picture
+    if (event->reason() == QContextMenuEvent::Keyboard) {
+        if (focusWidget() != view_) {
+            event->ignore();
+            return;
+        }
+        openPictureMenu(mapToGlobal(designRect().center()));
+        return;
+    }
     if (QWidget* under = childAt(event->pos()); under && under != this && under != view_) {
         event->ignore();
         return;
     }
+    openPictureMenu(event->globalPos());
+}
+
+void Lumetrafrm::openPictureMenu(const QPoint& globalPos)
+{
     QMenu menu(this);
+    menu.setObjectName(QStringLiteral("pictureMenu"));
     menu.addAction(copyAction_);
     menu.addAction(saveAction_);
     menu.addSeparator();
+    menu.addAction(playAction_);
+    menu.addSeparator();
     menu.addAction(fullScreenAction_);
-    menu.exec(event->globalPos());
+    menu.exec(globalPos);
 }
 
 void Lumetrafrm::resizeEvent(QResizeEvent* event)
@@ -326,4 +390,15 @@ void Lumetrafrm::paintText(Picture& picture, const window::Rect& at, Pixel backg
     p.setFont(Controls::fontOf(face, scale));
     p.setPen(Qt::black);
     p.drawText(r, Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap, Controls::qs(text));
+}
+
+void Lumetrafrm::announce(const std::string& words)
+{
+    const QString said = QString::fromStdString(words);
+    view_->setAccessibleDescription(said); // tells assistive technology of the change itself
+    playAction_->setEnabled(true);
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+    QAccessibleAnnouncementEvent news(view_, said);
+    QAccessible::updateAccessibility(&news);
+#endif
 }

@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <string_view>
+#include <vector>
 
 class QAction;
 
@@ -17,6 +18,7 @@ class InspectorPanel;
 class PictureExport;
 class PictureView;
 class ScaledStyle;
+class TonePlayer;
 } // namespace lumetra::app
 
 // The program's only window: the Qt shell of the window model. It forwards the
@@ -53,6 +55,16 @@ public:
     void savePicture();
     void toggleFullScreen();
 
+    // "Přehrát průběh": the last run's tone; Escape stops it. Nothing plays before a run.
+    void playTone();
+    void stopTone();
+    bool tonePlaying() const { return tonePlaying_; }
+    // Who plays the tone (the default audio output by default); false when nothing plays.
+    void setTonePlayer(std::function<bool(const std::vector<float>& samples, int sampleRate)> play)
+    {
+        playTone_ = std::move(play);
+    }
+
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -75,9 +87,12 @@ private:
     void showInspector(bool announce) override;
     void paintText(lumetra::Picture& picture, const lumetra::window::Rect& at, lumetra::Pixel background,
                    std::string_view text, const lumetra::window::Face& face, double scale) override;
+    void announce(const std::string& words) override;
 
     void wireHandlers();
     void buildActions();
+    // The picture's menu, from the mouse or the keyboard.
+    void openPictureMenu(const QPoint& globalPos);
     // Runs an action; a failure shows the error report, and the program goes on.
     void act(const std::function<void()>& action);
 
@@ -92,6 +107,11 @@ private:
     QAction* copyAction_ = nullptr;
     QAction* saveAction_ = nullptr;
     QAction* fullScreenAction_ = nullptr;
+    QAction* playAction_ = nullptr;
+    QAction* stopAction_ = nullptr;
+    lumetra::app::TonePlayer* player_ = nullptr;
+    std::function<bool(const std::vector<float>&, int)> playTone_;
+    bool tonePlaying_ = false;
     bool closeAfterRun_ = false;
     bool maximizedBeforeFullScreen_ = false;
 };

@@ -1,5 +1,7 @@
 #include "PictureView.h"
 
+#include "Accessibility.h"
+#include "Controls.h"
 #include "PictureCanvas.h"
 #include "Window.h"
 
@@ -23,7 +25,7 @@ PictureView::PictureView(window::Window& model, QWidget* parent) : QWidget(paren
     setAttribute(Qt::WA_AcceptTouchEvents);
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
-    setAccessibleName(QStringLiteral("Obrázek výpočtu"));
+    setAccessibleName(Controls::qs(window::pictureName));
 }
 
 QRect PictureView::markRect() const

@@ -31,7 +31,8 @@ if(LUMETRA_DPKG_SHLIBDEPS)
 else()
   # Without dpkg-dev CPack would quietly leave the libraries out; name Debian 12's by hand.
   string(APPEND CPACK_DEBIAN_PACKAGE_DEPENDS
-         ", libqt6widgets6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6core6 (>= 6.4), libstdc++6 (>= 12), libc6 (>= 2.36)")
+         ", libqt6widgets6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6core6 (>= 6.4), libqt6multimedia6 (>= 6.4),"
+         " libstdc++6 (>= 12), libc6 (>= 2.36)")
 endif()
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 

@@ -6,7 +6,7 @@ set -euo pipefail
 
 packages=(
   cmake g++ make ccache pkg-config
-  qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libgl-dev
+  qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libgl-dev qt6-multimedia-dev
   libgtest-dev libbenchmark-dev
   fonts-liberation fontconfig
   xvfb xauth openbox x11-utils xdotool wmctrl xclip imagemagick python3

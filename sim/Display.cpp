@@ -19,8 +19,9 @@ std::optional<Hue> hueOf(const std::string& name)
     return std::nullopt;
 }
 
-void showPoint(Canvas& canvas, const Geometry& g, double barScale, int d, double probability, int tailY)
+int showPoint(Canvas& canvas, const Geometry& g, double barScale, int d, double probability, int tailY)
 {
+    int drawn = 0;
     canvas.Randomize(100);
     if (const auto hue = hueOf(canvas.Text(Box::nBarva))) {
         const double bar = barScale * probability;
@@ -36,9 +37,11 @@ void showPoint(Canvas& canvas, const Geometry& g, double barScale, int d, double
                 const float dotOffset = static_cast<float>(std::floor(1500.0 * r + 1.0));
                 canvas.Line(g.stripX + dotOffset, y, g.stripX + dotLength + dotOffset, y, hue->dot);
             }
+            drawn = static_cast<int>(dots);
         }
     }
     pace(numberIn(canvas, Box::nSpomalení));
+    return drawn;
 }
 
 void endRun(Canvas& canvas)

@@ -25,8 +25,8 @@ constexpr int dotLength = 10;
 constexpr double maxDotsPerRow = 15000;
 
 // Per screen point: the bar of its probability, its photon dots on dot rows, then the
-// pacing delay.
-void showPoint(Canvas& canvas, const Geometry& g, double barScale, int d, double probability, int tailY);
+// pacing delay. Returns the number of dots drawn.
+int showPoint(Canvas& canvas, const Geometry& g, double barScale, int d, double probability, int tailY);
 
 // After the last screen point: the legends, and no medium change pending.
 void endRun(Canvas& canvas);

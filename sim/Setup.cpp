@@ -73,7 +73,7 @@ void clearPicture(Canvas& canvas, const Geometry& g, Clearing clearing)
     }
 }
 
-double setUpRun(Canvas& canvas, Geometry& g, std::string* frequencyText)
+double setUpRun(Canvas& canvas, Geometry& g, std::string* frequencyText, Clearing* chosen)
 {
     canvas.ScaleMode(Scale::Twips);
     g = Geometry{};
@@ -88,7 +88,10 @@ double setUpRun(Canvas& canvas, Geometry& g, std::string* frequencyText)
     if (frequencyText)
         *frequencyText = frequency;
 
-    clearPicture(canvas, g, chooseClearing(canvas));
+    const Clearing clearing = chooseClearing(canvas);
+    if (chosen)
+        *chosen = clearing;
+    clearPicture(canvas, g, clearing);
     canvas.Text(Box::nMaže, toText(1));
 
     canvas.DrawWidth(1);

@@ -16,8 +16,8 @@ enum class Clearing { FirstRun, Full, Partial };
 
 // First stage of a run: twips, geometry, the thick wall, the phase rate, the clearing
 // (asking first on every run but the first), the run-before flag and the apparatus.
-// Returns the phase rate; `frequencyText` receives the text it came from.
-double setUpRun(Canvas& canvas, Geometry& geometry, std::string* frequencyText = nullptr);
+// Returns the phase rate; `frequencyText` receives the text it came from, `chosen` the clearing.
+double setUpRun(Canvas& canvas, Geometry& geometry, std::string* frequencyText = nullptr, Clearing* chosen = nullptr);
 
 // The clearing as the flags and the answer decide it; asks the question when needed.
 Clearing chooseClearing(Canvas& canvas);

@@ -14,7 +14,10 @@ void startRun(Canvas& canvas, RunObserver* observer)
     Geometry g;
     RunParameters p;
     std::string frequency;
-    p.phaseRate = setUpRun(canvas, g, &frequency);
+    Clearing clearing = Clearing::FirstRun;
+    p.phaseRate = setUpRun(canvas, g, &frequency, &clearing);
+    if (observer)
+        observer->cleared(clearing);
     chooseOpticalParameters(canvas, p);
 
     const double tilt = tiltFor(numberIn(canvas, Box::nUhel));
@@ -23,9 +26,9 @@ void startRun(Canvas& canvas, RunObserver* observer)
         observer->swept(constants);
     try {
         sweep(canvas, constants, [&](int d, double probability, int tailY) {
+            const int dots = showPoint(canvas, g, p.barScale, d, probability, tailY);
             if (observer)
-                observer->point(d, probability);
-            showPoint(canvas, g, p.barScale, d, probability, tailY);
+                observer->point(d, probability, dots);
         });
     } catch (const Overflow& e) {
         // every other quantity of the sweep is bounded: the arrows turned too fast

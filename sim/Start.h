@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Canvas.h"
+#include "Setup.h"
 
 namespace lumetra::sim {
 
@@ -10,9 +11,12 @@ struct SweepConstants;
 class RunObserver {
 public:
     virtual ~RunObserver() = default;
+    // After the set-up, with the clearing it chose.
+    virtual void cleared(Clearing clearing) = 0;
     // Before the first screen point, with what every point of the run shares.
     virtual void swept(const SweepConstants& constants) = 0;
-    virtual void point(int d, double probability) = 0;
+    // A screen point shown: the probability its bar took, and the photon dots drawn.
+    virtual void point(int d, double probability, int dots) = 0;
     // After the last screen point and the end of the run.
     virtual void ended() = 0;
 };

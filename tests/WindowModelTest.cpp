@@ -59,6 +59,8 @@ public:
     std::vector<std::string> reports;
     std::string refusing;
     int announced = 0;
+    std::vector<std::string> told; // what runs showed, in words
+    int answer = vbYes;
 
     MapShell()
     {
@@ -89,11 +91,12 @@ public:
     }
     int scrollValue() override { return 1; }
     void unload() override {}
-    int ask(const std::string&) override { return vbYes; }
+    int ask(const std::string&) override { return answer; }
     void report(const std::string& message) override { reports.push_back(message); }
     void placeControls() override {}
     void showPicture(const PixelRect&) override {}
     void showInspector(bool announce) override { announced += announce; }
+    void announce(const std::string& words) override { told.push_back(words); }
     void breathe() override {}
     void paintText(Picture&, const window::Rect&, Pixel, std::string_view, const window::Face&, double) override {}
 };
@@ -362,4 +365,49 @@ TEST(Inspector, KeysStepThePointAndEveryChangeIsAnnounced)
     EXPECT_EQ(inspector.point(), 6900);
     EXPECT_TRUE(w.model.hideInspector());
     EXPECT_FALSE(inspector.point());
+}
+
+TEST(RunRecord, ARunThatEndedWellIsRecordedAsItRanAndTold)
+{
+    MapShell shell;
+    window::Window model(shell, 867, 600, 1);
+    model.canvas().setLive(false);
+    model.open();
+    EXPECT_EQ(model.lastRun(), nullptr);
+    EXPECT_EQ(model.pictureDescription(), "Klepněte na tlačítko Start");
+
+    model.handle("cmdStart");
+    const window::LastRun* run = model.lastRun();
+    ASSERT_NE(run, nullptr);
+    EXPECT_EQ(run->colour, "Zelená");
+    EXPECT_EQ(run->medium, "1.7");
+    EXPECT_EQ(run->angle, "45");
+    EXPECT_EQ(run->frequency, "0.75");
+    ASSERT_EQ(run->probability.size(), 7001u);
+    EXPECT_GT(run->dots, 1000);
+    EXPECT_FALSE(run->keptEarlier);
+    EXPECT_GE(window::brightBands(run->probability), 1);
+    ASSERT_EQ(shell.told.size(), 1u);
+    EXPECT_EQ(shell.told[0], model.pictureDescription());
+    const std::vector<double> green = run->probability;
+
+    // "Ne" keeps the earlier bars, unless the medium changed since
+    model.handle("opČervená");
+    shell.answer = vbNo;
+    model.handle("cmdStart");
+    EXPECT_EQ(model.lastRun()->colour, "Červená");
+    EXPECT_TRUE(model.lastRun()->keptEarlier);
+    EXPECT_NE(model.lastRun()->probability, green);
+    model.handle("opVzduch");
+    model.handle("cmdStart");
+    EXPECT_EQ(model.lastRun()->medium, "1");
+    EXPECT_FALSE(model.lastRun()->keptEarlier);
+    EXPECT_EQ(shell.told.size(), 3u);
+
+    // a run that fails leaves nothing to tell or to play, and says nothing
+    shell.texts["nUhel"] = "šikmo";
+    model.handle("cmdStart");
+    ASSERT_EQ(shell.reports.size(), 1u);
+    EXPECT_EQ(model.lastRun(), nullptr);
+    EXPECT_EQ(shell.told.size(), 3u);
 }

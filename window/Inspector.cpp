@@ -9,39 +9,6 @@
 
 namespace lumetra::window {
 
-RunRecorder::RunRecorder(Canvas& canvas, std::function<void(std::shared_ptr<const LastRun>)> ended)
-    : canvas_(canvas), ended_(std::move(ended))
-{
-}
-
-void RunRecorder::swept(const sim::SweepConstants& constants)
-{
-    running_ = std::make_shared<LastRun>(constants);
-    running_->probability.reserve(static_cast<std::size_t>(constants.lastPoint) + 1);
-}
-
-void RunRecorder::point(int, double probability)
-{
-    running_->probability.push_back(probability);
-    if (probability > running_->highest)
-        running_->highest = probability;
-}
-
-void RunRecorder::ended()
-{
-    if (!running_)
-        return;
-    // nothing writes these during a run: they are what the run read
-    running_->colour = canvas_.Text(Box::nBarva);
-    running_->medium = canvas_.Text(Box::nIndex);
-    running_->angle = canvas_.Text(Box::nUhel);
-    running_->frequency = canvas_.Text(Box::nKmitočet);
-    if (const auto hue = sim::hueOf(running_->colour))
-        running_->light = PictureCanvas::toPixel(hue->bar);
-    ended_(std::move(running_));
-    running_.reset();
-}
-
 std::string czechNumber(double value, int decimals)
 {
     char text[64];
@@ -136,10 +103,7 @@ bool Inspector::step(Key key)
 
 int Inspector::brightest() const
 {
-    if (!run_ || run_->probability.empty())
-        return 0;
-    const auto& p = run_->probability;
-    return static_cast<int>(std::max_element(p.begin(), p.end()) - p.begin());
+    return run_ ? run_->brightest() : 0;
 }
 
 double Inspector::probability() const

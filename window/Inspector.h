@@ -2,7 +2,7 @@
 
 #include "Layout.h"
 #include "Raster.h"
-#include "Start.h"
+#include "RunRecord.h"
 #include "Sweep.h"
 
 #include <functional>
@@ -12,34 +12,6 @@
 #include <vector>
 
 namespace lumetra::window {
-
-// The last run that ended well, as it ran: what its points share, its probability at
-// every screen point, and the settings it read.
-struct LastRun {
-    explicit LastRun(const sim::SweepConstants& c) : constants(c) {}
-
-    sim::SweepConstants constants;
-    std::vector<double> probability; // by screen point d
-    double highest = 0;
-    std::string colour, medium, angle, frequency; // nBarva, nIndex, nUhel, nKmitočet
-    Pixel light = 0xFF000000u;                      // its bars' colour
-};
-
-// Keeps a run as it goes, and hands it on only when it has ended well.
-class RunRecorder final : public sim::RunObserver {
-public:
-    // `ended(run)` receives the whole run; the texts are read from the canvas the run used.
-    RunRecorder(Canvas& canvas, std::function<void(std::shared_ptr<const LastRun>)> ended);
-
-    void swept(const sim::SweepConstants& constants) override;
-    void point(int d, double probability) override;
-    void ended() override;
-
-private:
-    Canvas& canvas_;
-    std::function<void(std::shared_ptr<const LastRun>)> ended_;
-    std::shared_ptr<LastRun> running_;
-};
 
 // Numbers as Czech readers write them: a decimal comma, thousands apart by a no-break space.
 std::string czechNumber(double value, int decimals);

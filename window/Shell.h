@@ -54,6 +54,9 @@ public:
         double width, height, devicePixelRatio;
     };
     virtual std::optional<Viewport> viewport() { return std::nullopt; }
+
+    // Tells assistive technology what a run showed, in words; a shell that cannot says nothing.
+    virtual void announce(const std::string& /*words*/) {}
 };
 
 } // namespace lumetra::window

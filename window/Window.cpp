@@ -18,9 +18,11 @@ Window::Window(Shell& shell, double width, double height, double devicePixelRati
     picture_->setUnderlay([this](Picture& p) { paintUnderlay(p); });
     recorder_ = std::make_unique<RunRecorder>(*canvas_, [this](std::shared_ptr<const LastRun> run) {
         const bool shown = inspector_.point().has_value();
+        const std::string words = describe(*run);
         inspector_.setRun(std::move(run));
         if (shown)
             changed(true);
+        shell_.announce(words);
     });
 }
 
@@ -159,6 +161,11 @@ void Window::guarded(const std::function<void()>& action)
     }
     --depth_;
     canvas_->present();
+}
+
+std::string Window::pictureDescription() const
+{
+    return lastRun() ? describe(*lastRun()) : std::string(controlNamed("labKlepnete")->text);
 }
 
 void Window::fit(double width, double height, double devicePixelRatio)

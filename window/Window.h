@@ -68,6 +68,11 @@ public:
     std::pair<double, double> twipsAt(double x, double y) const;
 
     Picture& picture() { return *picture_; }
+
+    // The last Start run that ended well; null before one has, and during a run.
+    const LastRun* lastRun() const { return inspector_.run(); }
+    // What the picture shows, in words: the last run, or before one what the label asks.
+    std::string pictureDescription() const;
     WindowCanvas& canvas() override { return *canvas_; }
 
 protected:

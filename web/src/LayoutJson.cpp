@@ -1,5 +1,6 @@
 #include "LayoutJson.h"
 
+#include "Accessibility.h"
 #include "Layout.h"
 #include "Picture.h"
 #include "PictureCanvas.h"
@@ -130,9 +131,31 @@ std::string layoutJson()
         out += (c.flags & window::RightAligned) ? "true" : "false";
         field(out, "border");
         out += (c.flags & window::NoBorder) ? "false" : "true";
+        const window::Accessible access = window::accessibleOf(c);
+        field(out, "role");
+        quoted(out, window::roleName(access.role));
+        field(out, "accessibleName");
+        quoted(out, access.name);
+        field(out, "tabStop");
+        out += window::tabStop(c) ? "true" : "false";
         out += '}';
     }
     out += ']';
+    field(out, "readingOrder");
+    out += '[';
+    for (const window::ControlRow* c : window::readingOrder()) {
+        if (out.back() != '[')
+            out += ',';
+        quoted(out, c->name);
+    }
+    out += ']';
+    field(out, "picture");
+    out += '{';
+    field(out, "role");
+    quoted(out, window::roleName(window::Role::Image));
+    field(out, "accessibleName");
+    quoted(out, window::pictureName);
+    out += '}';
     field(out, "stackingTopDown");
     out += '[';
     for (const auto name : window::stackingTopDown) {
