@@ -1,6 +1,7 @@
 #include "LayoutJson.h"
 
 #include "Layout.h"
+#include "Placement.h"
 #include "Picture.h"
 #include "PictureCanvas.h"
 #include "Units.h"
@@ -73,6 +74,8 @@ std::string layoutJson()
     out += std::to_string(designHeightTwips);
     field(out, "twipsPerPixel");
     out += std::to_string(static_cast<int>(twipsPerPixel));
+    field(out, "minimumFactor");
+    out += std::to_string(minimumFactor);
     field(out, "windowBackground");
     quoted(out, cssColour(threeDLightPixel));
     field(out, "foreground");
