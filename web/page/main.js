@@ -88,6 +88,7 @@ async function start() {
   faces.add('700 24pt "Liberation Serif"');
   await Promise.all([...faces].map((f) => document.fonts.load(f)));
   // the HTML's controls give way to live ones, in one go with the first picture
+  await new Promise((next) => setTimeout(next)); // a task of its own: the page stays responsive
   el.window.querySelectorAll(':scope > .control').forEach((n) => n.remove());
   el.window.classList.remove('early');
   const controls = build(layout, el.window, dispatch, placement);

@@ -59,6 +59,9 @@ const { build } = await import(pathToFileURL(path.join(page, 'controls.js')));
 const window = new Node('main');
 const controls = build(layout, window, () => {}, { factor: 1 });
 
+// Until the shipped faces arrive, ones of the same widths, as most systems have them.
+const fallback = (family) => (family.includes('Serif') ? '"Times New Roman", serif' : 'Arial, sans-serif');
+
 // Each control at factor 1, in CSS pixels of its container, as the layout rounds it;
 // --f is a CSS pixel of factor 1 at the viewport's factor.
 const px = (twips) => Math.round(twips / layout.twipsPerPixel);
@@ -76,7 +79,7 @@ for (const { row, node, input } of controls.values()) {
   if (row.kind === 'line')
     node.style.background = layout.foreground;
   else
-    node.style.font = `${row.font.bold ? 700 : 400} calc(var(--f) * ${row.font.pointSize * 4 / 3}) "${row.font.family}"`;
+    node.style.font = `${row.font.bold ? 700 : 400} calc(var(--f) * ${row.font.pointSize * 4 / 3}) "${row.font.family}", ${fallback(row.font.family)}`;
 }
 const w = layout.designWidth / layout.twipsPerPixel, h = layout.designHeight / layout.twipsPerPixel;
 const f = `max(${layout.minimumFactor}px, min(100vw / ${w}, 100vh / ${h}))`;
