@@ -4,7 +4,11 @@
 //   node bench/web-bench.mjs [--slowest] [--json]
 //
 // - a run at count 1 (the start-up settings), painting as it goes: the first, later ones,
-//   and a first run on a page that has not warmed up;
+//   and a first run on a page that has not warmed up; at full speed and with the CPU
+//   slowed 4× by Chromium (a classroom's laptop);
+// - the desktop's BM_WholeRun (build/bench/lumetra_bench), as the reference;
+// - the module's memory and the script's heap after 200 runs answered Ne, the colour
+//   changing between them;
 // - the inspector going from one screen point to the next;
 // - the time from navigating to the page until it has answered a click, on a first visit
 //   and on a visit served by the service worker;
@@ -18,10 +22,11 @@ import { readdirSync, readFileSync, statSync, mkdtempSync, rmSync } from 'node:f
 import { gzipSync } from 'node:zlib';
 import os from 'node:os';
 import path from 'node:path';
-import { launch, launchProfile, lumetra, open, root, run, serve, site, text } from '../web/tests/harness.mjs';
+import { launch, launchProfile, lumetra, root, run, serve, site, text, visit } from '../web/tests/harness.mjs';
 
 const args = new Set(process.argv.slice(2));
 const desktop = process.env.LUMETRA_PICTURE || path.join(root, 'build/web/tests/lumetra_picture');
+const desktopBench = process.env.LUMETRA_BENCH || path.join(root, 'build/bench/lumetra_bench');
 const repeats = 7;
 
 const median = (xs) => [...xs].sort((a, b) => a - b)[Math.floor(xs.length / 2)];
@@ -55,30 +60,69 @@ function desktopRun(scale) {
   }
 }
 
+// The desktop's whole first run, Google Benchmark's real time in ms.
+function wholeRun() {
+  const out = execFileSync(desktopBench, ['--benchmark_filter=BM_WholeRun', '--benchmark_format=json'],
+    { env: { ...process.env, QT_QPA_PLATFORM: 'offscreen' }, stdio: ['ignore', 'pipe', 'ignore'] });
+  return JSON.parse(out).benchmarks[0].real_time;
+}
+
+// A fresh page at 1280×720, dpr 1, its main thread slowed `rate` times from before it loads.
+async function open(browser, url, rate = 1) {
+  const context = await browser.newContext({ viewport: { width: 1280, height: 720 }, deviceScaleFactor: 1 });
+  const page = await context.newPage();
+  const cdp = await context.newCDPSession(page);
+  if (rate !== 1)
+    await cdp.send('Emulation.setCPUThrottlingRate', { rate });
+  return { context, cdp, ...await visit(page, url) };
+}
+
+// Runs at count 1: the first once the page has warmed up, then later ones answered Ne
+// and Ano in turn; and a first run clicked at once on a page that does not warm up.
+async function runs(browser, url, rate) {
+  const { context, page } = await open(browser, url, rate);
+  await page.waitForFunction(() => window.lumetra.warmUpMs !== undefined, null, { timeout: 60000 });
+  const warmUp = await page.evaluate(() => window.lumetra.warmUpMs);
+  const scale = await page.evaluate(() => window.lumetra.module._lumetra_picture_scale());
+  const first = (await run(page)).ms;
+  const later = [];
+  for (let i = 0; i < repeats; ++i)
+    later.push((await run(page, i % 2 ? 'Ano' : 'Ne')).ms);
+  await context.close();
+  const cold = [];
+  for (let i = 0; i < 3; ++i) {
+    const fresh = await open(browser, `${url}#no-warm-up`, rate);
+    cold.push((await run(fresh.page)).ms);
+    await fresh.context.close();
+  }
+  return { rate, warmUp, first, laterMedian: median(later), laterMax: Math.max(...later), coldFirstMedian: median(cold),
+    scale };
+}
+
 const figures = {};
 const server = await serve();
 const browser = await launch();
 try {
-  // runs at count 1: the first once the page has warmed up, then later ones answered
-  // Ne and Ano in turn; and a first run clicked at once on a page that does not warm up
   {
-    const { context, page } = await open(browser, server.url);
-    await page.waitForFunction(() => window.lumetra.warmUpMs !== undefined);
-    const warmUp = await page.evaluate(() => window.lumetra.warmUpMs);
-    const scale = await page.evaluate(() => window.lumetra.module._lumetra_picture_scale());
-    const first = (await run(page)).ms;
-    const later = [];
-    for (let i = 0; i < repeats; ++i)
-      later.push((await run(page, i % 2 ? 'Ano' : 'Ne')).ms);
-    await context.close();
-    const cold = [];
-    for (let i = 0; i < 3; ++i) {
-      const fresh = await open(browser, `${server.url}#no-warm-up`);
-      cold.push((await run(fresh.page)).ms);
-      await fresh.context.close();
+    const full = await runs(browser, server.url, 1);
+    figures.run = { viewport: '1280x720', ...full, desktopFirst: desktopRun(full.scale), desktopWholeRun: wholeRun() };
+    figures.throttled = await runs(browser, server.url, 4);
+  }
+
+  // a long lesson: 200 runs answered Ne, the colour changing, then what is kept
+  {
+    const { context, page, cdp } = await open(browser, server.url);
+    const colours = ['opČervená', 'opModrá', 'opZelená'];
+    await run(page);
+    for (let i = 1; i < 200; ++i) {
+      await page.click(`#${colours[i % 3]}`);
+      await run(page, 'Ne');
     }
-    figures.run = { viewport: '1280x720', warmUp, first, laterMedian: median(later), laterMax: Math.max(...later),
-      coldFirstMedian: median(cold), desktopFirst: desktopRun(scale) };
+    await cdp.send('HeapProfiler.collectGarbage');
+    const { usedSize } = await cdp.send('Runtime.getHeapUsage');
+    const wasm = await page.evaluate(() => window.lumetra.module.HEAPU8.buffer.byteLength);
+    figures.memory = { runs: 200, wasmBytes: wasm, jsHeapBytes: usedSize };
+    await context.close();
   }
 
   // the inspector going from one screen point to the next after a run, maximized on a
@@ -168,9 +212,15 @@ if (args.has('--json')) {
   console.log(JSON.stringify(figures, null, 2));
 } else {
   const r = figures.run;
-  console.log(`run at count 1 (${r.viewport}): first ${ms(r.first)} (after the warm-up of ${ms(r.warmUp)}), `
-    + `later median ${ms(r.laterMedian)}, slowest of ${repeats} ${ms(r.laterMax)}; `
-    + `first run clicked at once with no warm-up ${ms(r.coldFirstMedian)}; the desktop's drawing of a first run ${ms(r.desktopFirst)}`);
+  for (const t of [r, figures.throttled])
+    console.log(`run at count 1 (1280x720, CPU ${t.rate === 1 ? 'at full speed' : `slowed ${t.rate}×`}): `
+      + `first ${ms(t.first)} (after the warm-up of ${ms(t.warmUp)}), `
+      + `later median ${ms(t.laterMedian)}, slowest of ${repeats} ${ms(t.laterMax)}; `
+      + `first run clicked at once with no warm-up ${ms(t.coldFirstMedian)}`);
+  console.log(`the desktop: BM_WholeRun ${ms(r.desktopWholeRun)}; lumetra_picture's drawing of a first run ${ms(r.desktopFirst)}`);
+  const m = figures.memory;
+  console.log(`after ${m.runs} runs: WebAssembly memory ${(m.wasmBytes / 2 ** 20).toFixed(1)} MiB, `
+    + `script heap ${(m.jsHeapBytes / 2 ** 20).toFixed(1)} MiB`);
   const i = figures.inspectorMove;
   console.log(`inspector, one point to the next (1920x1080): median ${ms(i.median)}, slowest ${ms(i.slowest)}`);
   const f = figures.firstInput;

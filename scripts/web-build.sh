@@ -3,6 +3,7 @@
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 out="${LUMETRA_WEB_DIR:-$root/build-web}"
+bash "$root/scripts/web-deps.sh"
 # Debian's emscripten runs its JavaScript helpers (acorn) from Debian's Node module folder.
 export NODE_PATH="/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}"
 # Debian ships emscripten's system libraries prebuilt in a cache that must not change;

@@ -8,10 +8,12 @@ import { createHold } from './held.js';
 import { createInspector } from './inspector.js';
 import { createMenu } from './menu.js';
 import { createServices, viewport } from './services.js';
+import { watchUpdates } from './updates.js';
 
-// What the tests and the benchmarks read.
+// What the tests and the benchmarks read. Until the module is ready the page is busy,
+// as during a run: the controls in the HTML show, and input waits for it.
 const state = {
-  ready: false, busy: false, ended: false,
+  ready: false, busy: true, ended: false,
   framesShown: 0, waitingMs: 0, askingMs: 0, runs: [], reports: [], held: 0,
 };
 window.lumetra = state;
@@ -89,23 +91,32 @@ async function start() {
   const services = { onUnload: () => { unloaded = true; } };
   module = await createModule(fromNetwork, { page: services });
   state.module = module;
+  state.version = { page: document.documentElement.dataset.version, module: module.UTF8ToString(module._lumetra_version()) };
+  if (state.version.page !== state.version.module)
+    offerUpdate(null); // a page caught between two versions: the whole new one is a reload away
   const layout = JSON.parse(module.UTF8ToString(module._lumetra_layout()));
+  const faces = new Set(layout.controls.map((row) => fontOf(row, 1)));
+  faces.add('700 24pt "Liberation Serif"');
+  await Promise.all([...faces].map((f) => document.fonts.load(f)));
+  // the HTML's controls give way to live ones, in one go with the first picture
+  await new Promise((next) => setTimeout(next)); // a task of its own: the page stays responsive
+  el.window.querySelectorAll(':scope > .control').forEach((n) => n.remove());
+  el.window.classList.remove('early');
   const controls = build(layout, el.window, dispatch, placement);
   Object.assign(services, createServices({ state, controls, placement, picture: el.picture, dialogs, onUnload: services.onUnload }),
     createInspector({ state, picture: el.picture, module: () => module, placement }));
   createMenu({ state, picture: el.picture, report: dialogs.report });
   // the picture is a stop of its own, after the scroll bar
   el.picture.tabIndex = Math.max(...layout.controls.map((row) => row.tab)) + 2;
-  const faces = new Set(layout.controls.map((row) => fontOf(row, 1)));
-  faces.add('700 24pt "Liberation Serif"');
-  await Promise.all([...faces].map((f) => document.fonts.load(f)));
-  el.window.hidden = false;
   const v = viewport();
   await module.ccall('lumetra_open', null, ['number', 'number', 'number'], [v.width, v.height, v.devicePixelRatio],
     { async: true });
   document.getElementById('cmdStart').focus();
+  state.busy = false;
+  hold.shown = false;
   state.ready = true;
   performance.mark('lumetra-ready');
+  hold.replay(() => !state.busy && !unloaded);
   // (#no-warm-up leaves it out, to measure a first run without it)
   if (location.hash !== '#no-warm-up') {
     const worker = new Worker('warmup.js', { type: 'module' });
@@ -114,11 +125,11 @@ async function start() {
   }
 }
 
-if ('serviceWorker' in navigator)
-  navigator.serviceWorker.register('sw.js').catch(() => {});
+const offerUpdate = watchUpdates(state);
 start().catch((e) => {
   // opened as a file, say, where the browser fetches nothing
   el.window.hidden = true;
+  hold.shown = false;
   const failed = document.getElementById('failed');
   failed.querySelector('.message').textContent = String(e && e.message ? e.message : e);
   failed.hidden = false;

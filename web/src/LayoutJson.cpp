@@ -2,6 +2,7 @@
 
 #include "Accessibility.h"
 #include "Layout.h"
+#include "Placement.h"
 #include "Picture.h"
 #include "PictureCanvas.h"
 #include "Units.h"
@@ -74,6 +75,8 @@ std::string layoutJson()
     out += std::to_string(designHeightTwips);
     field(out, "twipsPerPixel");
     out += std::to_string(static_cast<int>(twipsPerPixel));
+    field(out, "minimumFactor");
+    out += std::to_string(minimumFactor);
     field(out, "windowBackground");
     quoted(out, cssColour(threeDLightPixel));
     field(out, "foreground");

@@ -166,6 +166,14 @@ using lumetra::web::page;
 
 extern "C" {
 
+// The build writes the site's version over this mark in every file that carries it, so
+// the page can tell that its HTML and its module come from one build.
+EMSCRIPTEN_KEEPALIVE const char* lumetra_version()
+{
+    static const char version[] = "0LUMETRAVERSION0";
+    return version;
+}
+
 EMSCRIPTEN_KEEPALIVE const char* lumetra_layout()
 {
     static const std::string json = lumetra::web::layoutJson();

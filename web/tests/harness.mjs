@@ -1,7 +1,7 @@
 // The page's tests run it in Debian's headless Chromium, served by Python's http.server
 // on a free loopback port, as a user would get it.
-import { spawn } from 'node:child_process';
-import { existsSync, mkdtempSync, rmSync } from 'node:fs';
+import { execFileSync, spawn } from 'node:child_process';
+import { existsSync, mkdtempSync, readFileSync, rmSync } from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
 import { fileURLToPath } from 'node:url';
@@ -127,4 +127,36 @@ export async function shownPicture(page) {
 
 export function assertNoProblems(problems) {
   assert.deepEqual(problems, [], 'the browser reported problems');
+}
+
+// The desktop's own drawing (its program lumetra_picture), to compare the page's with.
+const desktop = process.env.LUMETRA_PICTURE || path.join(root, 'build/web/tests/lumetra_picture');
+// where the two maths libraries may round a sine differently
+const allowedShare = 0.0001;
+
+export function desktopPicture(scale, events) {
+  assert.ok(existsSync(desktop), `no ${desktop}: build the desktop with scripts/build.sh`);
+  const dir = mkdtempSync(path.join(os.tmpdir(), 'lumetra-picture-'));
+  try {
+    const file = path.join(dir, 'picture.ppm');
+    execFileSync(desktop, [String(scale), file, ...events]);
+    const ppm = readFileSync(file);
+    const [, width, height] = /^P6\s+(\d+)\s+(\d+)\s+255\s/.exec(ppm.toString('latin1', 0, 32)) || [];
+    const header = ppm.indexOf('255\n') + 4;
+    return { width: Number(width), height: Number(height), rgb: ppm.subarray(header) };
+  } finally {
+    rmSync(dir, { recursive: true, force: true });
+  }
+}
+
+export function compare(shown, wanted) {
+  assert.equal(shown.width, wanted.width, 'picture width');
+  assert.equal(shown.height, wanted.height, 'picture height');
+  let differing = 0;
+  for (let i = 0; i < shown.rgb.length; i += 3)
+    if (shown.rgb[i] !== wanted.rgb[i] || shown.rgb[i + 1] !== wanted.rgb[i + 1] || shown.rgb[i + 2] !== wanted.rgb[i + 2])
+      ++differing;
+  const share = differing / (shown.width * shown.height);
+  assert.ok(share <= allowedShare, `${differing} pixels (${(share * 100).toFixed(4)} %) differ from the desktop's`);
+  return differing;
 }

@@ -95,6 +95,45 @@ describe('start-up', () => {
     assert.ok(dark > 500, `the label's text shows (${dark} dark pixels)`);
   }));
 
+  test('the controls are in the page before the module, and a click made then counts once it is ready', async () => {
+    const context = await browser.newContext({ viewport: { width: 1280, height: 720 } });
+    try {
+      const page = await context.newPage();
+      const problems = [];
+      page.on('console', (m) => { if (m.type() === 'error' || m.type() === 'warning') problems.push(m.text()); });
+      page.on('pageerror', (e) => problems.push(e.message));
+      let release;
+      const held = new Promise((resolve) => { release = resolve; });
+      await page.route('**/lumetra.wasm', async (route) => { await held; await route.continue(); });
+      await page.goto(server.url);
+      await page.waitForFunction(() => document.fonts.status === 'loaded');
+      const early = await page.evaluate(() => ({
+        ready: window.lumetra.ready,
+        controls: document.querySelectorAll('#Lumetrafrm .control').length,
+        start: document.getElementById('cmdStart').getBoundingClientRect().toJSON(),
+        frequency: document.getElementById('nKmitočet').value,
+        green: document.getElementById('opZelená').checked,
+      }));
+      assert.equal(early.ready, false, 'the module is still loading');
+      assert.equal(early.controls, 35);
+      assert.deepEqual([early.frequency, early.green], ['0.75', true], 'as after start-up');
+      assert.ok(await shown(page, 'cmdStart'), 'Start shows');
+      await clickOn(page, '#opČervená');
+      release();
+      await ready(page);
+      // where the module places Start, give or take the rounding of the factor
+      const start = await page.evaluate(() => document.getElementById('cmdStart').getBoundingClientRect().toJSON());
+      for (const k of ['x', 'y', 'width', 'height'])
+        assert.ok(Math.abs(start[k] - early.start[k]) <= 1, `Start's ${k}: ${early.start[k]} before, ${start[k]} after`);
+      await page.waitForFunction(() => document.getElementById('nKmitočet').value === '0.5');
+      assert.equal(await checked(page, 'opČervená'), true);
+      assert.equal(await text(page, 'nBarva'), 'Červená');
+      assert.deepEqual(problems, []);
+    } finally {
+      await context.close();
+    }
+  });
+
   test('the focus starts on Start and Tab walks the shown controls, one stop per option group', () => withPage({}, async (page) => {
     const focused = () => page.evaluate(() => document.activeElement.id);
     assert.equal(await focused(), 'cmdStart');
