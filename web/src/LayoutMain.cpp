@@ -58,6 +58,7 @@ public:
     void placeControls() override {}
     void showPicture(const PixelRect&) override {}
     void breathe() override {}
+    void showInspector(bool) override {}
     void paintText(Picture&, const window::Rect&, Pixel, std::string_view, const window::Face&, double) override {}
 };
 
