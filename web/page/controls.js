@@ -6,12 +6,18 @@ export function fontOf(row, factor) {
   return `${row.font.bold ? 700 : 400} ${row.font.pointSize * factor}pt "${row.font.family}"`;
 }
 
-// Builds every control into `window`; `dispatch(name)` runs a control's handler.
-// Returns name → { row, node, input }, in the table's order.
+// Builds every control into `window`; `dispatch(name)` runs a control's handler. The
+// elements stand in the order they are read and tabbed through, each frame's buttons top
+// to bottom; CSS puts each where the table does. Returns name → { row, index, node,
+// input }, `index` being the row's place in the table.
 export function build(layout, window, dispatch, placement) {
   const controls = new Map();
   const stacking = new Map(layout.stackingTopDown.map((name, i) => [name, layout.stackingTopDown.length - i]));
-  for (const row of layout.controls) {
+  const index = new Map(layout.controls.map((row, i) => [row.name, i]));
+  const read = new Set(layout.readingOrder);
+  const rows = [...layout.readingOrder.map((name) => layout.controls[index.get(name)]),
+    ...layout.controls.filter((row) => !read.has(row.name))];
+  for (const row of rows) {
     const parent = row.container ? controls.get(row.container).node : window;
     let node;
     let input = null;
@@ -28,7 +34,6 @@ export function build(layout, window, dispatch, placement) {
       case 'frame': {
         node = document.createElement('div');
         node.className = 'control frame';
-        node.setAttribute('role', 'group');
         const caption = document.createElement('span');
         caption.className = 'caption';
         caption.textContent = row.text;
@@ -67,14 +72,24 @@ export function build(layout, window, dispatch, placement) {
     }
     const named = input || node;
     named.id = row.name;
-    if (input && row.tab >= 0)
-      input.tabIndex = row.tab + 1;
+    if (row.role === 'none') {
+      named.setAttribute('aria-hidden', 'true');
+      if (input)
+        input.tabIndex = -1;
+    } else if (row.accessibleName && (row.kind === 'textBox' || row.accessibleName !== row.text)) {
+      // a text box is named by what it stands for, not by the text it holds
+      named.setAttribute('aria-label', row.accessibleName);
+    }
+    if (row.kind === 'frame')
+      node.setAttribute('role', 'radiogroup');
+    if (row.kind === 'hScrollBar' && row.tabStop)
+      input.tabIndex = 0;
     if (row.background && node.className !== 'control surface')
       node.style.background = row.background;
     node.style.zIndex = stacking.get(row.name) || 1;
     node.hidden = !row.shown;
     parent.append(node);
-    controls.set(row.name, { row, node, input });
+    controls.set(row.name, { row, index: index.get(row.name), node, input });
   }
   return controls;
 }
@@ -82,21 +97,19 @@ export function build(layout, window, dispatch, placement) {
 // `rects` holds x, y, width and height of each control in the table's order, in CSS
 // pixels of its container.
 export function place(controls, factor, rects) {
-  let i = 0;
-  const widths = new Map();
-  for (const { row, node, input } of controls.values()) {
+  for (const { row, index, node, input } of controls.values()) {
     const s = node.style;
+    const i = 4 * index;
     s.left = `${rects[i]}px`;
     s.top = `${rects[i + 1]}px`;
     s.width = `${rects[i + 2]}px`;
     s.height = `${rects[i + 3]}px`;
-    widths.set(row.name, rects[i + 2]);
     if (row.kind === 'optionButton') {
       // a touch anywhere on the button's row of its frame selects it
+      const frameWidth = rects[4 * controls.get(row.container).index + 2];
       s.setProperty('--reach-left', `${rects[i]}px`);
-      s.setProperty('--reach-right', `${widths.get(row.container) - rects[i] - rects[i + 2]}px`);
+      s.setProperty('--reach-right', `${frameWidth - rects[i] - rects[i + 2]}px`);
     }
-    i += 4;
     if (row.kind !== 'line')
       s.font = fontOf(row, factor);
     if (row.kind === 'hScrollBar')

@@ -38,11 +38,11 @@ export function createHold(state, window, dialogs) {
     }
   }
 
+  // the page's own order: what can take the focus, as it stands in the document
   function tabStops() {
-    return [...window.querySelectorAll('[tabindex]')]
-      .filter((n) => n.tabIndex > 0 && n.offsetParent !== null
-        && !(n.type === 'radio' && !n.checked && [...document.getElementsByName(n.name)].some((r) => r.checked)))
-      .sort((a, b) => a.tabIndex - b.tabIndex);
+    return [...window.querySelectorAll('input, button, [tabindex]')]
+      .filter((n) => n.tabIndex >= 0 && n.offsetParent !== null
+        && !(n.type === 'radio' && !n.checked && [...document.getElementsByName(n.name)].some((r) => r.checked)));
   }
 
   function keyAt({ key, shift, plain }) {

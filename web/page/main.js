@@ -7,6 +7,7 @@ import { createDialogs } from './dialogs.js';
 import { createHold } from './held.js';
 import { createInspector } from './inspector.js';
 import { createMenu } from './menu.js';
+import { createTone } from './tone.js';
 import { createServices, viewport } from './services.js';
 import { watchUpdates } from './updates.js';
 
@@ -105,9 +106,13 @@ async function start() {
   const controls = build(layout, el.window, dispatch, placement);
   Object.assign(services, createServices({ state, controls, placement, picture: el.picture, dialogs, onUnload: services.onUnload }),
     createInspector({ state, picture: el.picture, module: () => module, placement }));
-  createMenu({ state, picture: el.picture, report: dialogs.report });
-  // the picture is a stop of its own, after the scroll bar
-  el.picture.tabIndex = Math.max(...layout.controls.map((row) => row.tab)) + 2;
+  createMenu({ state, picture: el.picture, report: dialogs.report, tone: createTone({ state, module: () => module }) });
+  // the picture is read and tabbed to after every control, and stays under them all
+  el.picture.tabIndex = 0;
+  el.picture.setAttribute('role', layout.picture.role);
+  el.picture.setAttribute('aria-label', layout.picture.accessibleName);
+  el.picture.setAttribute('aria-describedby', 'pictureDescription');
+  el.window.append(el.picture, document.getElementById('mark'), document.getElementById('inspector'));
   const v = viewport();
   await module.ccall('lumetra_open', null, ['number', 'number', 'number'], [v.width, v.height, v.devicePixelRatio],
     { async: true });

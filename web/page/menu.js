@@ -1,10 +1,12 @@
-// The picture's menu, as on the desktop: copy the picture, save it as a PNG, full screen.
+// The picture's menu, as on the desktop: copy the picture, save it as a PNG, full screen,
+// and play the last run's bars as a tone (P on the picture; Escape stops it).
 // It opens by a right-click or a long press on the picture, or Shift+F10 and the menu key;
 // the commands keep their shortcuts. What the browser refuses gets the error report.
 const items = [
   { id: 'copy', text: 'Kopírovat obrázek', keys: 'Ctrl+C' },
   { id: 'save', text: 'Uložit obrázek…', keys: 'Ctrl+S' },
   { id: 'fullScreen', text: 'Celá obrazovka', keys: 'F11' },
+  { id: 'play', text: 'Přehrát průběh', keys: 'P' },
 ];
 
 export function proposedFileName(now = new Date()) {
@@ -13,7 +15,7 @@ export function proposedFileName(now = new Date()) {
     + `${two(now.getHours())}${two(now.getMinutes())}${two(now.getSeconds())}.png`;
 }
 
-export function createMenu({ state, picture, report }) {
+export function createMenu({ state, picture, report, tone }) {
   const menu = document.createElement('div');
   menu.id = 'menu';
   menu.setAttribute('role', 'menu');
@@ -54,6 +56,9 @@ export function createMenu({ state, picture, report }) {
       a.remove();
       setTimeout(() => URL.revokeObjectURL(url), 60000);
     },
+    async play() {
+      tone.play();
+    },
     async fullScreen() {
       if (document.fullscreenElement)
         await document.exitFullscreen();
@@ -65,6 +70,7 @@ export function createMenu({ state, picture, report }) {
     copy: 'Obrázek nelze zkopírovat do schránky',
     save: 'Obrázek nelze uložit',
     fullScreen: 'Celou obrazovku nelze zapnout',
+    play: 'Průběh nelze přehrát',
   };
   async function run(id) {
     if (state.busy)
@@ -115,6 +121,19 @@ export function createMenu({ state, picture, report }) {
   });
   menu.addEventListener('focusout', (e) => { if (!menu.contains(e.relatedTarget)) menu.hidden = true; });
   addEventListener('pointerdown', (e) => { if (!menu.contains(e.target)) menu.hidden = true; }, true);
+
+  // before the picture's own keys: Escape stops a tone before it does anything else
+  addEventListener('keydown', (e) => {
+    if (state.busy || !state.ready)
+      return;
+    if (e.key === 'Escape' && tone.stop()) {
+      e.preventDefault();
+      e.stopPropagation();
+    } else if (document.activeElement === picture && (e.key === 'p' || e.key === 'P') && !e.ctrlKey && !e.altKey) {
+      e.preventDefault();
+      run('play');
+    }
+  }, { capture: true });
 
   addEventListener('keydown', (e) => {
     if (state.busy || !state.ready || e.defaultPrevented)

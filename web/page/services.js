@@ -94,6 +94,12 @@ export function createServices({ state, controls, placement, picture, dialogs, o
           pixels[out + col] = 0xff000000 | (rgba[i] << 16) | (rgba[i + 1] << 8) | rgba[i + 2];
       }
     },
+    // What the picture shows now, for assistive technology: its description, said aloud.
+    announce(words) {
+      document.getElementById('pictureDescription').textContent = words;
+      document.getElementById('announcer').textContent = words;
+      state.described = words;
+    },
     // Back to the browser for a moment: it paints whatever frame has fallen due, and
     // takes the input that the run holds back.
     nextFrame() {

@@ -59,6 +59,7 @@ EM_JS(void, lumetra_js_show_inspector, (const unsigned char* rgba, int w, int h,
     });
 });
 EM_JS(void, lumetra_js_hide_inspector, (), { Module.page.hideInspector(); });
+EM_JS(void, lumetra_js_announce, (const char* words), { Module.page.announce(UTF8ToString(words)); });
 EM_JS(void, lumetra_js_show_panel, (const unsigned char* rgba, int w, int h), {
     Module.page.showPanel(new Uint8ClampedArray(HEAPU8.buffer, rgba, w * h * 4), w, h);
 });
@@ -126,6 +127,7 @@ void showInspector(const InspectorView& v, const std::string& title, const std::
                               title.c_str(), readout.c_str());
 }
 void hideInspector() { lumetra_js_hide_inspector(); }
+void announce(const std::string& words) { lumetra_js_announce(words.c_str()); }
 void showPanel(const unsigned char* rgba, int width, int height) { lumetra_js_show_panel(rgba, width, height); }
 
 int ask(const std::string& prompt) { return lumetra_js_ask(prompt.c_str()); }

@@ -45,6 +45,8 @@ struct InspectorView {
 };
 void showInspector(const InspectorView& view, const std::string& title, const std::string& readout);
 void hideInspector();
+// Tells assistive technology what the picture shows now (after a run, say).
+void announce(const std::string& words);
 // Only the panel's pixels, as its chain grows.
 void showPanel(const unsigned char* rgba, int width, int height);
 

@@ -5,6 +5,7 @@
 #include "PaintedCanvas.h"
 #include "Start.h"
 #include "Sweep.h"
+#include "Tone.h"
 #include "Window.h"
 
 #include <emscripten.h>
@@ -78,6 +79,7 @@ public:
     }
 
     void breathe() override { js::nextFrame(); }
+    void announce(const std::string& words) override { js::announce(words); }
 
     void showInspector(bool announce) override
     {
@@ -242,6 +244,18 @@ EMSCRIPTEN_KEEPALIVE int lumetra_inspector_grow(double ms)
 {
     return page && !page->grow(ms) ? 0 : 1;
 }
+
+// The last run as a tone at the model's rate: how many mono samples (none before a run),
+// which lumetra_tone_samples then holds.
+std::vector<float> toneSamples;
+EMSCRIPTEN_KEEPALIVE int lumetra_tone()
+{
+    const auto* run = page ? page->model().lastRun() : nullptr;
+    toneSamples = run ? lumetra::window::toneOf(run->probability) : std::vector<float>{};
+    return static_cast<int>(toneSamples.size());
+}
+EMSCRIPTEN_KEEPALIVE const float* lumetra_tone_samples() { return toneSamples.data(); }
+EMSCRIPTEN_KEEPALIVE int lumetra_tone_rate() { return lumetra::window::toneSampleRate; }
 
 // A whole run on a scratch picture, drawn off-screen: the page's worker runs it to have
 // the browser compile the module's code before the first real run. Its time, in ms.

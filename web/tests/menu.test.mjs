@@ -20,7 +20,7 @@ test('the menu copies and saves the picture as a PNG and switches to full screen
   const size = await page.evaluate(() => [document.getElementById('picture').width, document.getElementById('picture').height]);
 
   await page.mouse.click(300, 400, { button: 'right' });
-  assert.deepEqual(await entries(page), ['Kopírovat obrázek', 'Uložit obrázek…', 'Celá obrazovka']);
+  assert.deepEqual(await entries(page), ['Kopírovat obrázek', 'Uložit obrázek…', 'Celá obrazovka', 'Přehrát průběh']);
   await page.keyboard.press('Escape');
   assert.deepEqual(await entries(page), []);
 
@@ -43,6 +43,13 @@ test('the menu copies and saves the picture as a PNG and switches to full screen
     return Array.from(bytes.subarray(0, 24));
   });
   assert.deepEqual(pngSize(Buffer.from(copied)), size);
+
+  // the bars as a tone: P on the picture, Escape stops it
+  await page.keyboard.press('p');
+  await page.waitForFunction(() => window.lumetra.tonesPlayed === 1 && window.lumetra.tonePlaying);
+  await page.keyboard.press('Escape');
+  assert.equal(await page.evaluate(() => window.lumetra.tonePlaying), false);
+  assert.equal(await page.evaluate(() => document.activeElement.id), 'picture', 'Escape stopped the tone, nothing else');
 
   await page.keyboard.press('F11');
   await page.waitForFunction(() => document.fullscreenElement === document.documentElement);
