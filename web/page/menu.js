@@ -35,7 +35,7 @@ export function createMenu({ state, picture, report, tone }) {
     menu.append(b);
     return b;
   });
-  document.body.append(menu);
+  picture.parentElement.append(menu); // within the window's landmark
   let returnTo = null;
 
   const png = () => new Promise((resolve, reject) => picture.toBlob(
