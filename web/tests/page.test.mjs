@@ -343,3 +343,48 @@ describe('small screens and touch', () => {
     assert.equal(await text(page, 'nBarva'), 'Modrá');
   }));
 });
+
+describe('the keyboard alone', () => {
+  test('selects every option, starts runs, answers both ways and dismisses the report', () => withPage({}, async (page) => {
+    const key = (k) => page.keyboard.press(k);
+    const focused = () => page.evaluate(() => document.activeElement.id);
+    const tabTo = async (id) => {
+      for (let i = 0; i < 20 && await focused() !== id; ++i)
+        await key('Tab');
+      assert.equal(await focused(), id);
+    };
+    // each group: Tab to it, the arrows through its buttons
+    for (const [first, others] of [['opUhel45', ['opUhel90']], ['opSklo', ['opVzduch']],
+      ['opZelená', ['opModrá', 'opČervená']]]) {
+      await tabTo(first);
+      for (const option of others) {
+        await key('ArrowDown');
+        if (!await checked(page, option))
+          await key('ArrowDown');
+        assert.equal(await checked(page, option), true, option);
+      }
+    }
+    assert.deepEqual([await text(page, 'nUhel'), await text(page, 'nIndex'), await text(page, 'nBarva')], ['90', '1', 'Červená']);
+
+    await tabTo('cmdStart');
+    await key('Enter');
+    await page.waitForFunction(() => window.lumetra.runs.length === 1 && !window.lumetra.busy);
+    for (const answer of ['Escape', 'Enter']) { // Ne, then Ano (the default)
+      await page.focus('#cmdStart');
+      await key('Enter');
+      await page.waitForSelector('#question[open]');
+      await key(answer);
+      await page.waitForFunction((n) => window.lumetra.runs.length === n && !window.lumetra.busy,
+        answer === 'Escape' ? 2 : 3);
+    }
+    await tabTo('nKmitočet');
+    await key('Control+a');
+    await page.keyboard.type('abc');
+    await page.focus('#cmdStart');
+    await key('Enter');
+    await page.waitForSelector('#errorReport[open]');
+    await key('Enter');
+    await page.waitForFunction(() => !document.getElementById('errorReport').open);
+    assert.equal((await lumetra(page)).reports.length, 1);
+  }));
+});
