@@ -9,8 +9,6 @@
 
 namespace lumetra::window {
 
-namespace {
-
 double highestOf(const std::vector<double>& p)
 {
     double m = 0;
@@ -19,6 +17,8 @@ double highestOf(const std::vector<double>& p)
             m = std::max(m, v);
     return m;
 }
+
+namespace {
 
 // Czech counts: 1 pruh, 2–4 pruhy, 0 and 5 on pruhů.
 std::string counted(long long n, const char* one, const char* few, const char* many)

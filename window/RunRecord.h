@@ -51,6 +51,8 @@ private:
 
 // How many bright bands the bars form.
 int brightBands(const std::vector<double>& probability);
+// The highest finite probability, 0 for none.
+double highestOf(const std::vector<double>& probability);
 
 // What the run showed, in a few Czech sentences for assistive technology.
 std::string describe(const LastRun& run);

@@ -1,5 +1,7 @@
 #include "Tone.h"
 
+#include "RunRecord.h"
+
 #include <algorithm>
 #include <cmath>
 #include <numbers>
@@ -7,15 +9,6 @@
 namespace lumetra::window {
 
 namespace {
-
-double highest(const std::vector<double>& p)
-{
-    double m = 0;
-    for (double v : p)
-        if (std::isfinite(v))
-            m = std::max(m, v);
-    return m;
-}
 
 double pitch(const std::vector<double>& p, double top, double along)
 {
@@ -33,14 +26,14 @@ double pitch(const std::vector<double>& p, double top, double along)
 
 double pitchAt(const std::vector<double>& probability, double along)
 {
-    return probability.empty() ? toneLowest : pitch(probability, highest(probability), along);
+    return probability.empty() ? toneLowest : pitch(probability, highestOf(probability), along);
 }
 
 std::vector<float> toneOf(const std::vector<double>& probability, int sampleRate)
 {
     if (probability.empty() || sampleRate <= 0)
         return {};
-    const double top = highest(probability);
+    const double top = highestOf(probability);
     const auto count = static_cast<std::size_t>(std::lround(toneSeconds * sampleRate));
     const auto fade = static_cast<std::size_t>(std::lround(toneFadeSeconds * sampleRate));
     std::vector<float> samples(count);
