@@ -283,10 +283,13 @@ std::vector<double> probabilities(const SweepConstants& c)
     return result;
 }
 
-void sweep(Canvas& canvas, const SweepConstants& c,
-           const std::function<void(int d, double probability, int tailY)>& eachPoint)
+namespace {
+
+// The screen points in turn. Nothing here needs cleaning up when a line fails, so no call
+// of the loop needs a landing pad: in the browser's build each would go through JavaScript.
+void sweepPoints(Canvas& canvas, const SweepConstants& c, const double* factored,
+                 const std::function<void(int d, double probability, int tailY)>& eachPoint)
 {
-    const std::vector<double> factored = probabilities(c);
     const Geometry& g = c.g;
     for (int d = 0; d <= c.lastPoint; ++d) {
         double probability;
@@ -300,10 +303,19 @@ void sweep(Canvas& canvas, const SweepConstants& c,
                 if (d % pathLineEvery == 0)
                     canvas.Line(g.apertureX, g.slitTopY + s, g.screenX, g.topY + d);
             }
-            probability = factored[static_cast<std::size_t>(d)];
+            probability = factored[d];
         }
         eachPoint(d, probability, g.topY + d);
     }
+}
+
+} // namespace
+
+void sweep(Canvas& canvas, const SweepConstants& c,
+           const std::function<void(int d, double probability, int tailY)>& eachPoint)
+{
+    const std::vector<double> factored = probabilities(c);
+    sweepPoints(canvas, c, factored.data(), eachPoint);
 }
 
 } // namespace lumetra::sim
