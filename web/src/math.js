@@ -1,5 +1,5 @@
 // Stand-ins that the page replaces with Math.sin and Math.cos themselves when it
-// instantiates the module (see page.js): an import that is the very Math function is
+// instantiates the module (see boot.js): an import that is the very Math function is
 // called directly, without going through JavaScript.
 mergeInto(LibraryManager.library, {
   lumetra_math_sin: function(x) { return Math.sin(x); },
