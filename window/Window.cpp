@@ -16,12 +16,10 @@ Window::Window(Shell& shell, double width, double height, double devicePixelRati
         fitPicture();
     });
     picture_->setUnderlay([this](Picture& p) { paintUnderlay(p); });
+    // the run's start let the panel go (runObserver), so a new run shows none yet
     recorder_ = std::make_unique<RunRecorder>(*canvas_, [this](std::shared_ptr<const LastRun> run) {
-        const bool shown = inspector_.point().has_value();
         const std::string words = describe(*run);
         inspector_.setRun(std::move(run));
-        if (shown)
-            changed(true);
         shell_.announce(words);
     });
 }
