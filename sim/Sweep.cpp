@@ -287,7 +287,8 @@ namespace {
 
 // The screen points in turn. Nothing here needs cleaning up when a line fails, so no call
 // of the loop needs a landing pad: in the browser's build each would go through JavaScript.
-void sweepPoints(Canvas& canvas, const SweepConstants& c, const double* factored,
+// Kept out of line, or the caller's vector would bring its cleanup into the loop.
+[[gnu::noinline]] void sweepPoints(Canvas& canvas, const SweepConstants& c, const double* factored,
                  const std::function<void(int d, double probability, int tailY)>& eachPoint)
 {
     const Geometry& g = c.g;
