@@ -8,7 +8,7 @@ namespace lumetra {
 
 namespace {
 // the clock is read only every few lines: a line costs far less than reading it
-constexpr unsigned linesPerClockCheck = 64;
+constexpr unsigned linesPerClockCheck = 256;
 } // namespace
 
 Pixel PictureCanvas::otherPixel(Colour colour)

@@ -54,6 +54,7 @@ Raster::Raster(double devicePixelsPerTwip, Pixel background, int widthTwips, int
 
 void Raster::allocate()
 {
+    round_ = {};
     width_ = static_cast<int>(std::floor(widthTwips_ * scale_ + 1e-9)) + 1;
     height_ = static_cast<int>(std::floor(heightTwips_ * scale_ + 1e-9)) + 1;
     pixels_.assign(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_), background_);
@@ -70,6 +71,7 @@ void Raster::setScale(double devicePixelsPerTwip)
 
 void Raster::clear()
 {
+    round_ = {};
     std::fill(pixels_.begin(), pixels_.end(), background_);
 }
 
@@ -89,6 +91,12 @@ void Raster::setPen(int deviceWidth)
     // round pen: a disc of the line's width, so thick lines get round ends
     const int w = deviceWidth;
     penOrigin_ = (w - 1) / 2;
+    // a run changes the width at every point: the pens it uses are made once
+    const auto known = static_cast<std::size_t>(w);
+    if (known < pens_.size() && !pens_[known].empty()) {
+        pen_ = pens_[known];
+        return;
+    }
     const double c = (w - 1) / 2.0, r2 = (w / 2.0) * (w / 2.0) + 1e-9;
     pen_.clear();
     for (int row = 0; row < w; ++row) {
@@ -100,6 +108,11 @@ void Raster::setPen(int deviceWidth)
             }
         }
         pen_.emplace_back(lo - penOrigin_, hi - penOrigin_);
+    }
+    if (known < 64) {
+        if (pens_.size() <= known)
+            pens_.resize(known + 1);
+        pens_[known] = pen_;
     }
 }
 
@@ -126,6 +139,51 @@ void Raster::fillColumn(int x, int ya, int yb, Pixel colour)
         *p = colour;
 }
 
+void Raster::thinRow(int y, int xa, int xb, Pixel colour)
+{
+    const Span line{xa, xb, colour};
+    Round& r = round_;
+    if (r.row == y) {
+        if (r.repeating) {
+            if (line == r.lines[r.held]) {
+                if (++r.held == r.length)
+                    r.held = 0; // a whole round again: nothing changed
+                return;
+            }
+            writeHeld();
+            r.repeating = false;
+            r.length = 0; // a round afresh, from this line
+        } else if (r.length > 0 && line == r.lines[0]) {
+            r.repeating = true;
+            r.held = r.length == 1 ? 0 : 1;
+            return;
+        } else if (r.length == Round::longest) {
+            r.length = 0;
+        }
+    } else {
+        writeHeld();
+        r = {};
+        r.row = y;
+    }
+    r.lines[r.length++] = line;
+    Pixel* row = pixels_.data() + static_cast<std::ptrdiff_t>(y) * width_;
+    std::fill(row + xa, row + xb + 1, colour);
+}
+
+void Raster::writeHeld() const
+{
+    Round& r = round_;
+    if (!r.repeating || r.held == 0)
+        return;
+    Pixel* row = pixels_.data() + static_cast<std::ptrdiff_t>(r.row) * width_;
+    for (int i = 0; i < r.held; ++i)
+        std::fill(row + r.lines[i].xa, row + r.lines[i].xb + 1, r.lines[i].colour);
+    // the row now ends with those lines: the next one starts a round afresh
+    r.repeating = false;
+    r.length = 0;
+    r.held = 0;
+}
+
 void Raster::stamp(int x, int y, Pixel colour)
 {
     for (std::size_t r = 0; r < pen_.size(); ++r)
@@ -141,11 +199,11 @@ PixelRect Raster::rasterise(const Stroke& s)
         const double fy = s.y1 * scale, fa = std::min(s.x1, s.x2) * scale, fb = std::max(s.x1, s.x2) * scale;
         if (fy >= 0 && fy < height_ && fa >= 0 && fb < width_) {
             const int y = static_cast<int>(fy), xa = static_cast<int>(fa), xb = static_cast<int>(fb);
-            Pixel* row = pixels_.data() + static_cast<std::ptrdiff_t>(y) * width_;
-            std::fill(row + xa, row + xb + 1, s.colour);
+            thinRow(y, xa, xb, s.colour);
             return touch(xa, y, xb, y);
         }
     }
+    forgetRound();
     double fx1 = s.x1 * scale, fy1 = s.y1 * scale, fx2 = s.x2 * scale, fy2 = s.y2 * scale;
     const double margin = deviceWidth_ + 2;
     const bool inside = std::min({fx1, fx2, fy1, fy2}) >= -margin && std::max(fx1, fx2) <= width_ + margin

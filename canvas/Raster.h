@@ -23,9 +23,14 @@ public:
 
     int width() const { return width_; }
     int height() const { return height_; }
-    const Pixel* pixels() const { return pixels_.data(); }
+    const Pixel* pixels() const
+    {
+        writeHeld();
+        return pixels_.data();
+    }
     Pixel* mutablePixels()
     {
+        forgetRound();
         markAllDirty();
         return pixels_.data();
     }
@@ -43,6 +48,7 @@ public:
     void markAllDirty() { dirty_ = {0, 0, width_ - 1, height_ - 1}; }
     PixelRect takeDirty()
     {
+        writeHeld();
         const PixelRect d = dirty_;
         dirty_ = {};
         return d;
@@ -51,6 +57,16 @@ public:
 private:
     void allocate();
     void setPen(int deviceWidth);
+    // A thin horizontal line inside the picture, from column xa to xb of row y.
+    void thinRow(int y, int xa, int xb, Pixel colour);
+    // Writes the part of a repeated round that was held back.
+    void writeHeld() const;
+    // Something else is drawn: the next thin line starts a round afresh.
+    void forgetRound() const
+    {
+        writeHeld();
+        round_.row = -1;
+    }
     void fillRow(int y, int xa, int xb, Pixel colour);
     void fillColumn(int x, int ya, int yb, Pixel colour);
     void stamp(int x, int y, Pixel colour);
@@ -67,14 +83,34 @@ private:
     Pixel background_;
     int widthTwips_, heightTwips_;
     int width_ = 0, height_ = 0;
-    std::vector<Pixel> pixels_;
+    mutable std::vector<Pixel> pixels_; // (reading them first writes a held-back round)
 
     int lineWidth_ = 1;
     int deviceWidth_ = 1;
     std::vector<std::pair<int, int>> pen_; // for each row of the round pen, its first and last column
+    std::vector<std::vector<std::pair<int, int>>> pens_; // the narrower pens made so far, by device width
     int penOrigin_ = 0;
 
     PixelRect dirty_;
+
+    // A wipe draws a thin line on every twip row, a dozen or more of them to a pixel row.
+    // Once the lines drawn on a row come again in the same order, writing them again
+    // changes no pixel (the last line over each pixel is the same one), so the repeat is
+    // held back, and written only when it breaks off before the round is whole.
+    struct Span {
+        int xa, xb;
+        Pixel colour;
+        bool operator==(const Span&) const = default;
+    };
+    struct Round {
+        static constexpr int longest = 4;
+        int row = -1;
+        Span lines[longest]{};
+        int length = 0;
+        bool repeating = false;
+        int held = 0; // of the round repeating, the first `held` lines came and were not written
+    };
+    mutable Round round_;
 };
 
 } // namespace lumetra

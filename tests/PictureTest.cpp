@@ -146,6 +146,43 @@ void drawRandomLines(Picture& p, unsigned seed, bool forgetRepeats)
 
 } // namespace
 
+TEST(Picture, WipesHeldBackOnARowGiveThePixelsOfEveryLineDrawn)
+{
+    // wipes as runs draw them, a line or a few on each twip row and a dozen twip rows to
+    // a pixel row, with the rounds broken off now and then by another line or a look at
+    // the pixels; against the same lines each followed by one beyond the picture
+    std::mt19937 gen(11);
+    std::uniform_int_distribution<int> pattern(0, 5), coin(0, 9);
+    const Pixel colours[] = {black, red, bg};
+    for (double scale : {factorOne, 1.23 / twipsPerPixel}) {
+        Picture held(scale, bg), plain(scale, bg);
+        const auto draw = [&](float x1, float y1, float x2, float y2, Pixel c) {
+            held.drawLine(x1, y1, x2, y2, c);
+            plain.drawLine(x1, y1, x2, y2, c);
+            plain.drawLine(-9000, -9000, -8000, -9000, c); // draws nothing, and ends any round
+        };
+        int p = 0;
+        for (int row = 0; row < 3000; ++row) {
+            if (coin(gen) == 0)
+                p = pattern(gen); // the same lines for some rows, then others
+            const Pixel a = colours[p % 3], b = colours[(p + 1) % 3];
+            draw(15, float(row), 9000, float(row), a);
+            if (p >= 2)
+                draw(4000, float(row), 12000, float(row), b); // over part of the first
+            if (p >= 4)
+                draw(10000, float(row), 13000, float(row), a);
+            if (coin(gen) == 0)
+                draw(100, float(row), 1400, float(row + 900), red); // a round broken off
+            if (coin(gen) == 0) { // a look mid-round
+                ASSERT_EQ(differing(held, plain), 0u) << "at twip row " << row;
+            }
+            if (coin(gen) == 0)
+                held.takeDirty();
+        }
+        EXPECT_EQ(differing(held, plain), 0u) << scale;
+    }
+}
+
 TEST(Picture, SkippingAndForgettingGiveTheSamePixelsAtEveryScale)
 {
     for (double scale : {factorOne, 1.77 / twipsPerPixel, 0.5 / twipsPerPixel}) {
