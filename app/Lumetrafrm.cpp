@@ -20,6 +20,7 @@
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QMenu>
+#include <QTimer>
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
@@ -104,7 +105,10 @@ void Lumetrafrm::handle(std::string_view control)
     if (closeAfterRun_ && !model_->running()) {
         closeAfterRun_ = false;
         close();
+        return;
     }
+    if (!model_->running())
+        QTimer::singleShot(0, this, [this] { model_->tidy(); });
 }
 
 void Lumetrafrm::wireHandlers()

@@ -123,8 +123,19 @@ void StrokeLog::keep(const Stroke& s)
         || std::min(s.y1, s.y2) - reach > designHeightTwips || std::max(s.y1, s.y2) + reach < 0)
         return;
     strokes_.push_back(s);
+    ++everKept_;
     if (strokes_.size() >= compactAt_)
         compact();
+}
+
+void StrokeLog::makeRoom(std::size_t lines)
+{
+    if (strokes_.size() + lines >= compactAt_)
+        compact();
+    // the room itself too: moving the log to a larger block would pause a run as long
+    const std::size_t wanted = strokes_.size() + lines;
+    if (wanted > strokes_.capacity())
+        strokes_.reserve(std::max(wanted, 2 * strokes_.capacity()));
 }
 
 // Forgets the lines that later ones cover at every scale, newest first:

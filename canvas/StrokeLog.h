@@ -3,6 +3,7 @@
 #include "Stroke.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <vector>
 
 namespace lumetra {
@@ -22,6 +23,11 @@ public:
     void keep(const Stroke& s);
     // Forgets the lines that later ones cover at every scale.
     void compact();
+    // Compacts now if `lines` more would make keep() compact, and makes room for them:
+    // done while the window is idle, so that a run like the last one draws without a pause.
+    void makeRoom(std::size_t lines);
+    // Every line kept so far, forgotten ones too.
+    std::uint64_t everKept() const { return everKept_; }
 
     std::size_t size() const { return strokes_.size(); }
     auto begin() const { return strokes_.begin(); }
@@ -30,6 +36,7 @@ public:
 private:
     std::vector<Stroke> strokes_;
     std::size_t compactAt_;
+    std::uint64_t everKept_ = 0;
 };
 
 } // namespace lumetra

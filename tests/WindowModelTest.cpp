@@ -411,3 +411,30 @@ TEST(RunRecord, ARunThatEndedWellIsRecordedAsItRanAndTold)
     EXPECT_EQ(model.lastRun(), nullptr);
     EXPECT_EQ(shell.told.size(), 3u);
 }
+
+TEST(Idle, TidyingAfterARunSparesTheNextOneThePauseToForgetLines)
+{
+    RunWindow w;
+    w.shell.answer = vbNo;
+    Picture& picture = w.model.picture();
+    // lines kept by a run, and whether the picture forgot any meanwhile
+    const auto run = [&] {
+        const std::size_t kept = picture.keptLines();
+        const std::uint64_t before = picture.linesEverKept();
+        w.model.handle("cmdStart");
+        return std::pair{picture.linesEverKept() - before, picture.keptLines() == kept + (picture.linesEverKept() - before)};
+    };
+    const auto [second, secondWhole] = run();
+    ASSERT_TRUE(secondWhole);
+    // one more such run would overflow what is kept: tidying makes the room now
+    const std::size_t beforeTidy = picture.keptLines();
+    w.model.tidy();
+    EXPECT_LT(picture.keptLines(), beforeTidy);
+    const auto [third, thirdWhole] = run();
+    EXPECT_NEAR(static_cast<double>(third), static_cast<double>(second), 0.01 * static_cast<double>(second));
+    EXPECT_TRUE(thirdWhole) << "the run stopped to forget lines";
+    // with room to spare, tidying leaves what is kept alone
+    const std::size_t kept = picture.keptLines();
+    w.model.tidy();
+    EXPECT_EQ(picture.keptLines(), kept);
+}

@@ -149,16 +149,29 @@ void Window::guarded(const std::function<void()>& action)
     }
     ++depth_;
     canvas_->forgetTexts();
+    keptBefore_ = picture_->linesEverKept();
     try {
         action();
     } catch (const std::exception& e) {
         --depth_;
-        canvas_->present();
+        ended();
         shell_.report(e.what());
         return;
     }
     --depth_;
+    ended();
+}
+
+void Window::ended()
+{
     canvas_->present();
+    lastHandlerLines_ = static_cast<std::size_t>(picture_->linesEverKept() - keptBefore_);
+}
+
+void Window::tidy()
+{
+    if (!running())
+        picture_->makeRoom(lastHandlerLines_);
 }
 
 std::string Window::pictureDescription() const

@@ -8,6 +8,7 @@
 #include "Shell.h"
 #include "WindowCanvas.h"
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string_view>
@@ -30,6 +31,9 @@ public:
     // handler. Input that arrives while a handler runs waits in the shell until its end.
     bool handle(std::string_view control);
     bool running() const { return depth_ > 0; }
+    // Work that can wait for the window to be idle, which a shell calls once no handler
+    // runs and its input has been taken: the picture makes room for a run like the last.
+    void tidy();
     // Runs a shell's own action (copying the picture, say) as a handler runs: a failure
     // shows the error report, and the window goes on.
     void guarded(const std::function<void()>& action);
@@ -86,6 +90,7 @@ private:
     // The label and the line lie on the window's surface, under everything a run draws.
     void paintUnderlay(Picture& picture);
     void changed(bool changedPoint);
+    void ended();
 
     Shell& shell_;
     double floor_;
@@ -94,6 +99,8 @@ private:
     std::unique_ptr<Picture> picture_;
     std::unique_ptr<WindowCanvas> canvas_;
     int depth_ = 0;
+    std::uint64_t keptBefore_ = 0;   // the picture's lines kept when the handler began
+    std::size_t lastHandlerLines_ = 0;
     Inspector inspector_;
     std::unique_ptr<RunRecorder> recorder_;
     bool touching_ = false;

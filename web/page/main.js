@@ -59,6 +59,8 @@ async function dispatch(control) {
   }
   fit();
   hold.replay(() => !state.busy && !unloaded);
+  // after the input that waited, in a task of its own
+  setTimeout(() => { if (!state.busy && !unloaded) module._lumetra_tidy(); });
 }
 
 function fit() {

@@ -196,6 +196,13 @@ EMSCRIPTEN_KEEPALIVE void lumetra_event(const char* control)
         page->model().handle(control);
 }
 
+// What can wait until no handler runs and the held input has been taken.
+EMSCRIPTEN_KEEPALIVE void lumetra_tidy()
+{
+    if (page)
+        page->model().tidy();
+}
+
 // The viewport changed while no handler ran.
 EMSCRIPTEN_KEEPALIVE void lumetra_fit(double width, double height, double devicePixelRatio)
 {
