@@ -92,15 +92,22 @@ addEventListener('resize', fit);
 
 async function start() {
   const services = { onUnload: () => { unloaded = true; } };
+  // the window's first paint comes before the module is fetched and compiled
+  await new Promise((painted) => requestAnimationFrame(() => setTimeout(painted)));
   module = await createModule(fromNetwork, { page: services });
   state.module = module;
   state.version = { page: document.documentElement.dataset.version, module: module.UTF8ToString(module._lumetra_version()) };
   if (state.version.page !== state.version.module)
     offerUpdate(null); // a page caught between two versions: the whole new one is a reload away
+  // the worker opens a window of its own first; the page opens its own once that is done
+  // (or has taken too long), and so does not compile the module's code on its thread
+  const warmedUp = location.hash === '#no-warm-up' ? null : warmUp(module);
   const layout = JSON.parse(module.UTF8ToString(module._lumetra_layout()));
   const faces = new Set(layout.controls.map((row) => fontOf(row, 1)));
   faces.add('700 24pt "Liberation Serif"');
   await Promise.all([...faces].map((f) => document.fonts.load(f)));
+  if (warmedUp)
+    await Promise.race([warmedUp, new Promise((later) => setTimeout(later, 1000))]);
   // the HTML's controls give way to live ones, in one go with the first picture
   await new Promise((next) => setTimeout(next)); // a task of its own: the page stays responsive
   el.window.querySelectorAll(':scope > .control').forEach((n) => n.remove());
@@ -124,12 +131,24 @@ async function start() {
   state.ready = true;
   performance.mark('lumetra-ready');
   hold.replay(() => !state.busy && !unloaded);
-  // (#no-warm-up leaves it out, to measure a first run without it)
-  if (location.hash !== '#no-warm-up') {
+}
+
+// Resolves once the worker has opened its window; its runs go on (#no-warm-up leaves it
+// all out, to measure a page without it).
+function warmUp(module) {
+  return new Promise((opened) => {
     const worker = new Worker('warmup.js', { type: 'module' });
-    worker.onmessage = ({ data }) => { state.warmUpMs = data; worker.terminate(); };
+    worker.onmessage = ({ data }) => {
+      if (data.opened !== undefined)
+        opened();
+      if (data.ran !== undefined) {
+        state.warmUpMs = data.ran;
+        worker.terminate();
+      }
+    };
+    worker.onerror = () => opened();
     worker.postMessage({ module: module.compiled });
-  }
+  });
 }
 
 const offerUpdate = watchUpdates(state);

@@ -2,15 +2,13 @@
 // dialogs and canvas are the page's. The page's script calls the exports.
 #include "Bridge.h"
 #include "LayoutJson.h"
-#include "PaintedCanvas.h"
-#include "Start.h"
+#include "Rehearsal.h"
 #include "Sweep.h"
 #include "Tone.h"
 #include "Window.h"
 
 #include <emscripten.h>
 
-#include <chrono>
 #include <memory>
 #include <string>
 #include <vector>
@@ -264,18 +262,11 @@ EMSCRIPTEN_KEEPALIVE int lumetra_tone()
 EMSCRIPTEN_KEEPALIVE const float* lumetra_tone_samples() { return toneSamples.data(); }
 EMSCRIPTEN_KEEPALIVE int lumetra_tone_rate() { return lumetra::window::toneSampleRate; }
 
-// A whole run on a scratch picture, drawn off-screen: the page's worker runs it to have
-// the browser compile the module's code before the first real run. Its time, in ms.
-EMSCRIPTEN_KEEPALIVE double lumetra_rehearse()
+// The window and its runs on a shell of nothing, part by part: the page's worker runs
+// them so that the browser compiles the module's code before the page needs it.
+EMSCRIPTEN_KEEPALIVE double lumetra_rehearse(int part)
 {
-    const auto t0 = std::chrono::steady_clock::now();
-    lumetra::Picture scratch(1.0 / 60, lumetra::threeDLightPixel);
-    lumetra::PaintedCanvas canvas(scratch);
-    try {
-        lumetra::sim::startRun(canvas);
-    } catch (const std::exception&) {
-    }
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
+    return lumetra::web::rehearse(part);
 }
 
 // The picture as the run left it, 0xFFRRGGBB rows: for the tests.

@@ -2,12 +2,15 @@
 // the mark that the HTML and the module carry, and the service worker with the list of
 // files and that version. The site holds only what is staged.
 //
-//   node site.mjs stage/ sw.js.in site/
+//   node site.mjs stage/ sw.js.in site/ [staged file …]
+//
+// Given the staged files, only those are taken: what an earlier build left in the stage
+// stays out.
 import { createHash } from 'node:crypto';
 import { mkdirSync, readdirSync, readFileSync, rmSync, statSync, writeFileSync } from 'node:fs';
 import path from 'node:path';
 
-const [stage, template, site] = process.argv.slice(2);
+const [stage, template, site, ...given] = process.argv.slice(2);
 const mark = Buffer.from('0LUMETRAVERSION0');
 
 function files(dir, base = dir) {
@@ -17,7 +20,7 @@ function files(dir, base = dir) {
   }).sort();
 }
 
-const list = files(stage);
+const list = given.length ? given.map((f) => path.relative(stage, path.resolve(f)).split(path.sep).join('/')).sort() : files(stage);
 const sums = createHash('sha256');
 for (const f of list)
   sums.update(createHash('sha256').update(readFileSync(path.join(stage, f))).digest('hex'));
