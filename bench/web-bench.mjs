@@ -67,9 +67,9 @@ function wholeRun() {
   return JSON.parse(out).benchmarks[0].real_time;
 }
 
-// A fresh page at 1280×720, dpr 1, its main thread slowed `rate` times from before it loads.
-async function open(browser, url, rate = 1) {
-  const context = await browser.newContext({ viewport: { width: 1280, height: 720 }, deviceScaleFactor: 1 });
+// A fresh page (1280×720 unless told), dpr 1, its main thread slowed `rate` times from before it loads.
+async function open(browser, url, rate = 1, viewport = { width: 1280, height: 720 }) {
+  const context = await browser.newContext({ viewport, deviceScaleFactor: 1 });
   const page = await context.newPage();
   const cdp = await context.newCDPSession(page);
   if (rate !== 1)
@@ -128,7 +128,7 @@ try {
   // the inspector going from one screen point to the next after a run, maximized on a
   // full-HD screen: the new chain, the panel drawn and handed to its canvas
   {
-    const { context, page } = await open(browser, server.url, { width: 1920, height: 1080 });
+    const { context, page } = await open(browser, server.url, 1, { width: 1920, height: 1080 });
     await run(page);
     figures.inspectorMove = await page.evaluate(() => {
       const m = window.lumetra.module;
