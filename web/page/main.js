@@ -102,10 +102,19 @@ async function start() {
   // the worker opens a window of its own first; the page opens its own once that is done
   // (or has taken too long), and so does not compile the module's code on its thread
   const warmedUp = location.hash === '#no-warm-up' ? null : warmUp(module);
-  const layout = JSON.parse(module.UTF8ToString(module._lumetra_layout()));
+  const layout = JSON.parse(document.getElementById('layout').textContent); // the module's, as the build wrote it
   const faces = new Set(layout.controls.map((row) => fontOf(row, 1)));
   faces.add('700 24pt "Liberation Serif"');
   await Promise.all([...faces].map((f) => document.fonts.load(f)));
+  // A face's first text on a canvas sets it up, which takes a while: done now, a task
+  // for each, rather than in the window's opening, which paints the label.
+  const scratch = document.createElement('canvas').getContext('2d', { willReadFrequently: true });
+  for (const face of faces) {
+    await new Promise((next) => setTimeout(next));
+    scratch.font = face;
+    scratch.fillText('Klepněte Ág', 0, 20);
+    scratch.getImageData(0, 0, 1, 1);
+  }
   if (warmedUp)
     await Promise.race([warmedUp, new Promise((later) => setTimeout(later, 1000))]);
   // the HTML's controls give way to live ones, in one go with the first picture

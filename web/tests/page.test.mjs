@@ -29,6 +29,8 @@ describe('start-up', () => {
   test('the window is built from the layout table at the viewport\'s factor', () => withPage({ width: 1300, height: 900 }, async (page) => {
     const layout = await page.evaluate(() => JSON.parse(window.lumetra.module.UTF8ToString(window.lumetra.module._lumetra_layout())));
     assert.equal(layout.controls.length, 35);
+    // the page builds from the table the HTML carries: the module's own
+    assert.deepEqual(await page.evaluate(() => JSON.parse(document.getElementById('layout').textContent)), layout);
     const ids = await page.evaluate((names) => names.filter((n) => !document.getElementById(n)), layout.controls.map((c) => c.name));
     assert.deepEqual(ids, [], 'controls without their element');
     // 1300×900 holds the 13000×9000 twips of the design at factor 1.5, 0 and 0 from the corner

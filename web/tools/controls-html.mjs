@@ -62,7 +62,9 @@ const { build } = await import(pathToFileURL(path.join(page, 'controls.js')));
 const window = new Node('main');
 const controls = build(layout, window, () => {}, { factor: 1 });
 
-// Until the shipped faces arrive, ones of the same widths, as most systems have them.
+// Faces of the same widths as the shipped ones, as most systems have them: the HTML's
+// window shows in them, so its first paint waits for no font (the page loads its own,
+// with the module, for the live controls).
 const fallback = (family) => (family.includes('Serif') ? '"Times New Roman", serif' : 'Arial, sans-serif');
 
 // Each control at factor 1, in CSS pixels of its container, as the layout rounds it;
@@ -82,12 +84,15 @@ for (const { row, node, input } of controls.values()) {
   if (row.kind === 'line')
     node.style.background = layout.foreground;
   else
-    node.style.font = `${row.font.bold ? 700 : 400} calc(var(--f) * ${row.font.pointSize * 4 / 3}) "${row.font.family}", ${fallback(row.font.family)}`;
+    node.style.font = `${row.font.bold ? 700 : 400} calc(var(--f) * ${row.font.pointSize * 4 / 3}) ${fallback(row.font.family)}`;
 }
 const w = layout.designWidth / layout.twipsPerPixel, h = layout.designHeight / layout.twipsPerPixel;
 const f = `max(${layout.minimumFactor}px, min(100vw / ${w}, 100vh / ${h}))`;
+// The table itself goes along for the page's script, which builds the live controls
+// from it without waiting on the module to write it out.
+const table = JSON.stringify(startUp.layout).replaceAll('<', '\\u003c');
 const placement = `<style>.window.early { --f: ${f}; --x: max(0px, (100vw - ${w} * var(--f)) / 2);`
-  + ` --y: max(0px, (100vh - ${h} * var(--f)) / 2); }</style>`;
+  + ` --y: max(0px, (100vh - ${h} * var(--f)) / 2); }</style>\n<script type="application/json" id="layout">${table}</script>`;
 
 const html = readFileSync(template, 'utf8');
 const marked = '<!-- controls -->';
