@@ -113,6 +113,6 @@ export function place(controls, factor, rects) {
     if (row.kind !== 'line')
       s.font = fontOf(row, factor);
     if (row.kind === 'hScrollBar')
-      input.layout();
+      input.layout(rects[i + 2], rects[i + 3]);
   }
 }

@@ -24,11 +24,11 @@ export function scrollBar(layout, placement, changed) {
   let dragging = null;
   let repeat = null;
 
-  const thumbWidth = () => Math.min(trough.clientWidth, Math.max(8, Math.round(26 * placement.factor)));
-  const showValue = (value) => {
-    const room = trough.clientWidth - thumbWidth();
-    thumb.style.width = `${thumbWidth()}px`;
-    thumb.style.left = `${Math.round(room * (value - min) / (max - min))}px`;
+  const thumbWidth = (troughWidth = trough.clientWidth) => Math.min(troughWidth, Math.max(8, Math.round(26 * placement.factor)));
+  const showValue = (value, troughWidth = trough.clientWidth) => {
+    const width = thumbWidth(troughWidth);
+    thumb.style.width = `${width}px`;
+    thumb.style.left = `${Math.round((troughWidth - width) * (value - min) / (max - min))}px`;
   };
   const setValue = (value) => {
     value = Math.min(max, Math.max(min, Math.round(value)));
@@ -39,9 +39,12 @@ export function scrollBar(layout, placement, changed) {
     bar.setAttribute('aria-valuenow', value);
     changed();
   };
-  bar.layout = () => {
-    less.style.width = more.style.width = `${bar.clientHeight}px`;
-    showValue(bar.value);
+  // placed at this size, in CSS pixels: the arrows are square within the border, and
+  // the trough has the rest (worked out, not read back, which would lay out the page)
+  bar.layout = (width, height) => {
+    const inner = height - 2;
+    less.style.width = more.style.width = `${inner}px`;
+    showValue(bar.value, width - 2 - 2 * inner);
   };
   bar.setAttribute('aria-valuenow', min);
   const stopRepeat = () => { clearTimeout(repeat); clearInterval(repeat); repeat = null; };

@@ -62,8 +62,12 @@ public:
     void showPicture(const PixelRect& d) override
     {
         const Picture& p = model_.picture();
-        staging_.resize(static_cast<std::size_t>(d.width()) * static_cast<std::size_t>(d.height()));
-        Pixel* out = staging_.data();
+        const std::size_t size = static_cast<std::size_t>(d.width()) * static_cast<std::size_t>(d.height());
+        if (size > stagingSize_) {
+            staging_.reset(new Pixel[size]); // every pixel is written below
+            stagingSize_ = size;
+        }
+        Pixel* out = staging_.get();
         for (int y = d.y0; y <= d.y1; ++y) {
             const Pixel* row = p.pixels() + static_cast<std::size_t>(y) * static_cast<std::size_t>(p.width());
             // 0xFFRRGGBB to the bytes R, G, B, A of the canvas
@@ -72,7 +76,7 @@ public:
                 *out++ = (px & 0xFF00FF00u) | ((px >> 16) & 0xFFu) | ((px & 0xFFu) << 16);
             }
         }
-        js::show(reinterpret_cast<const unsigned char*>(staging_.data()), p.width(), p.height(), d.x0, d.y0, d.width(),
+        js::show(reinterpret_cast<const unsigned char*>(staging_.get()), p.width(), p.height(), d.x0, d.y0, d.width(),
                  d.height());
     }
 
@@ -153,7 +157,8 @@ private:
     bool pinned_ = false;
     window::Window model_;
     std::vector<int> rects_;
-    std::vector<Pixel> staging_; // RGBA, as the page's canvas takes it
+    std::unique_ptr<Pixel[]> staging_; // RGBA, as the page's canvas takes it
+    std::size_t stagingSize_ = 0;
 };
 
 std::unique_ptr<Page> page;
