@@ -50,8 +50,10 @@ void WindowCanvas::beforeDelay(const std::string& count)
         }
     }
     const auto delay = *delay_;
-    // a short one leaves the frames to the lines (and reading the clock costs more than it lasts)
-    if (delay >= frameInterval / 16 && std::chrono::steady_clock::now() - lastShown_ + delay > frameInterval)
+    // a short one (under a quarter of a millisecond) leaves the frames to the lines, which
+    // look at the clock every few hundred: reading it at every point would cost more than
+    // the delay lasts
+    if (delay >= frameInterval / 64 && std::chrono::steady_clock::now() - lastShown_ + delay > frameInterval)
         frame();
 }
 
