@@ -59,8 +59,6 @@ void RunRecorder::swept(const sim::SweepConstants& constants)
 void RunRecorder::point(int, double probability, int dots)
 {
     running_->probability.push_back(probability);
-    if (probability > running_->highest)
-        running_->highest = probability;
     running_->dots += dots;
 }
 
@@ -68,6 +66,7 @@ void RunRecorder::ended()
 {
     if (!running_)
         return;
+    running_->highest = highestOf(running_->probability);
     // nothing writes these during a run: they are what the run read
     running_->colour = canvas_.Text(Box::nBarva);
     running_->medium = canvas_.Text(Box::nIndex);

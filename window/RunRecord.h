@@ -21,7 +21,7 @@ struct LastRun {
 
     sim::SweepConstants constants;
     std::vector<double> probability; // by screen point d, 0 at the top to lastPoint, as its bar took it
-    double highest = 0;
+    double highest = 0; // highestOf(probability), once the run has ended
     std::string colour, medium, angle, frequency; // nBarva, nIndex, nUhel, nKmitočet
     Pixel light = 0xFF000000u;                      // its bars' colour
     long long dots = 0;                             // photon dots drawn

@@ -17,6 +17,12 @@ namespace lumetra::web {
 
 namespace {
 
+// 0xFFRRGGBB to the bytes R, G, B, A that a canvas's image data holds
+constexpr Pixel canvasOrder(Pixel px)
+{
+    return (px & 0xFF00FF00u) | ((px >> 16) & 0xFFu) | ((px & 0xFFu) << 16);
+}
+
 class Page final : public window::Shell {
 public:
     Page(double width, double height, double devicePixelRatio)
@@ -68,13 +74,11 @@ public:
             stagingSize_ = size;
         }
         Pixel* out = staging_.get();
+        const Pixel* pixels = p.pixels();
         for (int y = d.y0; y <= d.y1; ++y) {
-            const Pixel* row = p.pixels() + static_cast<std::size_t>(y) * static_cast<std::size_t>(p.width());
-            // 0xFFRRGGBB to the bytes R, G, B, A of the canvas
-            for (int x = d.x0; x <= d.x1; ++x) {
-                const Pixel px = row[x];
-                *out++ = (px & 0xFF00FF00u) | ((px >> 16) & 0xFFu) | ((px & 0xFFu) << 16);
-            }
+            const Pixel* row = pixels + static_cast<std::size_t>(y) * static_cast<std::size_t>(p.width());
+            for (int x = d.x0; x <= d.x1; ++x)
+                *out++ = canvasOrder(row[x]);
         }
         js::show(reinterpret_cast<const unsigned char*>(staging_.get()), p.width(), p.height(), d.x0, d.y0, d.width(),
                  d.height());
@@ -145,10 +149,8 @@ private:
         const Raster& panel = model_.inspector().render(model_.placement().pixelsPerTwip() * model_.devicePixelRatio(), arrows);
         panelRgba_.resize(static_cast<std::size_t>(panel.width()) * static_cast<std::size_t>(panel.height()));
         const Pixel* in = panel.pixels();
-        for (Pixel& out : panelRgba_) {
-            const Pixel px = *in++;
-            out = (px & 0xFF00FF00u) | ((px >> 16) & 0xFFu) | ((px & 0xFFu) << 16);
-        }
+        for (Pixel& out : panelRgba_)
+            out = canvasOrder(*in++);
         return panel;
     }
 
