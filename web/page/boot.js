@@ -27,10 +27,9 @@ export function createModule(compile, extra = {}) {
   return Promise.race([createLumetra(module0), failure]);
 }
 
-// Fetches and compiles lumetra.wasm, streaming where the server says what it is; only
-// once the window has painted, so that on a slow network the window comes first.
+// Fetches and compiles lumetra.wasm, streaming where the server says what it is (the page
+// asks for it once its window has painted).
 export async function fromNetwork(imports) {
-  await new Promise((painted) => requestAnimationFrame(() => setTimeout(painted)));
   const response = await fetch('lumetra.wasm', { credentials: 'same-origin' });
   if (response.headers.get('content-type') === 'application/wasm')
     return WebAssembly.instantiateStreaming(response, imports);
