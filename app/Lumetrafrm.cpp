@@ -68,6 +68,7 @@ Lumetrafrm::Lumetrafrm(QWidget* parent) : QWidget(parent)
     resize(designed);
     view_->setGeometry(rect());
 
+    model_->paintLabels();
     handle("Lumetrafrm");
     view_->setAccessibleDescription(QString::fromStdString(model_->pictureDescription()));
     if (auto* start = controls_->named("cmdStart"))

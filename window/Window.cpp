@@ -1,6 +1,7 @@
 #include "Window.h"
 
 #include "Errors.h"
+#include "Pacing.h"
 
 #include <algorithm>
 
@@ -15,13 +16,23 @@ Window::Window(Shell& shell, double width, double height, double devicePixelRati
             fit(v->width, v->height, v->devicePixelRatio);
         fitPicture();
     });
-    picture_->setUnderlay([this](Picture& p) { paintUnderlay(p); });
     // the run's start let the panel go (runObserver), so a new run shows none yet
     recorder_ = std::make_unique<RunRecorder>(*canvas_, [this](std::shared_ptr<const LastRun> run) {
         const std::string words = describe(*run);
         inspector_.setRun(std::move(run));
         shell_.announce(words);
     });
+}
+
+void Window::open()
+{
+    paintLabels();
+    handle("Lumetrafrm");
+}
+
+void Window::paintLabels()
+{
+    picture_->setUnderlay([this](Picture& p) { paintUnderlay(p); });
 }
 
 sim::RunObserver* Window::runObserver()
@@ -170,8 +181,10 @@ void Window::ended()
 
 void Window::tidy()
 {
-    if (!running())
-        picture_->makeRoom(lastHandlerLines_);
+    if (running())
+        return;
+    picture_->makeRoom(lastHandlerLines_);
+    sim::spinsPerStep(); // measured once, on first use
 }
 
 std::string Window::pictureDescription() const

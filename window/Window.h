@@ -24,15 +24,19 @@ public:
     // runs until open().
     Window(Shell& shell, double width, double height, double devicePixelRatio, double floor = minimumFactor);
 
-    // Runs the window's load handler.
-    void open() { handle("Lumetrafrm"); }
+    // Paints the labels under the picture (see paintLabels) and runs the window's load handler.
+    void open();
+    // The labels are painted under the picture as the window opens, not when it is made:
+    // a shell can make the window and open it in separate steps.
+    void paintLabels();
     // Runs the handler of a control's event, by the control's name; a failure ends it
     // and shows the error report, and the window goes on. False for a control with no
     // handler. Input that arrives while a handler runs waits in the shell until its end.
     bool handle(std::string_view control);
     bool running() const { return depth_ > 0; }
     // Work that can wait for the window to be idle, which a shell calls once no handler
-    // runs and its input has been taken: the picture makes room for a run like the last.
+    // runs and its input has been taken: the picture makes room for a run like the last,
+    // and the delay's step is measured before the first run needs it.
     void tidy();
     // Runs a shell's own action (copying the picture, say) as a handler runs: a failure
     // shows the error report, and the window goes on.
