@@ -59,7 +59,11 @@ async function dispatch(control) {
   }
   fit();
   hold.replay(() => !state.busy && !unloaded);
-  // after the input that waited, in a task of its own
+  tidySoon();
+}
+
+// after the input that waited, in a task of its own
+function tidySoon() {
   setTimeout(() => { if (!state.busy && !unloaded) module._lumetra_tidy(); });
 }
 
@@ -117,29 +121,44 @@ async function start() {
   }
   if (warmedUp)
     await Promise.race([warmedUp, new Promise((later) => setTimeout(later, 1000))]);
-  // the HTML's controls give way to live ones, in one go with the first picture
-  await new Promise((next) => setTimeout(next)); // a task of its own: the page stays responsive
-  el.window.querySelectorAll(':scope > .control').forEach((n) => n.remove());
-  el.window.classList.remove('early');
-  const controls = build(layout, el.window, dispatch, placement);
+  // The window opens in steps, a task each, and shows when it is whole: until then the
+  // HTML's window stays as it was, and the live controls are built off the page.
+  const task = () => new Promise((next) => setTimeout(next));
+  await task();
+  const v = viewport();
+  const size = () => `${innerWidth}x${innerHeight}x${devicePixelRatio}`; // read without laying out the page
+  const openedAt = size();
+  const staged = document.createElement('div');
+  const controls = build(layout, staged, dispatch, placement);
   Object.assign(services, createServices({ state, controls, placement, picture: el.picture, dialogs, onUnload: services.onUnload }),
     createInspector({ state, picture: el.picture, module: () => module, placement }));
   createMenu({ state, picture: el.picture, report: dialogs.report, tone: createTone({ state, module: () => module }) });
-  // the picture is read and tabbed to after every control, and stays under them all
   el.picture.tabIndex = 0;
   el.picture.setAttribute('role', layout.picture.role);
   el.picture.setAttribute('aria-label', layout.picture.accessibleName);
   el.picture.setAttribute('aria-describedby', 'pictureDescription');
-  el.window.append(el.picture, document.getElementById('mark'), document.getElementById('inspector'));
-  const v = viewport();
-  await module.ccall('lumetra_open', null, ['number', 'number', 'number'], [v.width, v.height, v.devicePixelRatio],
-    { async: true });
+  await task();
+  module._lumetra_open(v.width, v.height, v.devicePixelRatio);
+  await task();
+  await module.ccall('lumetra_load', null, [], [], { async: true });
+  for (let band = 0; module._lumetra_reveal(band); ++band)
+    await task();
+  await task();
+  // the HTML's controls give way to live ones in one go, with the picture; the picture
+  // is read and tabbed to after every control, and stays under them all
+  el.window.querySelectorAll(':scope > .control').forEach((n) => n.remove());
+  el.window.append(...staged.childNodes, el.picture, document.getElementById('mark'), document.getElementById('inspector'));
+  el.window.classList.remove('early');
+  await task(); // the new controls' style is worked out for the frame, not for the focus
   document.getElementById('cmdStart').focus();
   state.busy = false;
   hold.shown = false;
   state.ready = true;
   performance.mark('lumetra-ready');
+  if (size() !== openedAt)
+    fit(); // resized while the window opened
   hold.replay(() => !state.busy && !unloaded);
+  tidySoon();
 }
 
 // Resolves once the worker has opened its window; its runs go on (#no-warm-up leaves it

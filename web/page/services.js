@@ -63,7 +63,7 @@ export function createServices({ state, controls, placement, picture, dialogs, o
       }
       ctx.putImageData(new ImageData(rgba, w, h), x, y);
     },
-    paintLabel(pixels, pictureWidth, x, y, w, h, background, text, family, bold, size) {
+    paintLabel(rgba, w, h, background, text, family, bold, size) {
       const canvas = document.createElement('canvas');
       canvas.width = w;
       canvas.height = h;
@@ -87,12 +87,7 @@ export function createServices({ state, controls, placement, picture, dialogs, o
       lines.forEach((line, i) => {
         c.fillText(line, Math.round((w - c.measureText(line).width) / 2), Math.round(ascent) + i * spacing);
       });
-      const rgba = c.getImageData(0, 0, w, h).data;
-      for (let row = 0; row < h; ++row) {
-        const out = (y + row) * pictureWidth + x;
-        for (let col = 0, i = row * w * 4; col < w; ++col, i += 4)
-          pixels[out + col] = 0xff000000 | (rgba[i] << 16) | (rgba[i + 1] << 8) | rgba[i + 2];
-      }
+      rgba.set(c.getImageData(0, 0, w, h).data);
     },
     // What the picture shows now, for assistive technology: its description, said aloud.
     announce(words) {

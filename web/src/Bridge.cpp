@@ -39,10 +39,10 @@ EM_JS(void, lumetra_js_place, (double factor, int left, int top, double ratio, c
 EM_JS(void, lumetra_js_show, (const unsigned char* rgba, int pw, int ph, int x, int y, int w, int h), {
     Module.page.show(new Uint8ClampedArray(HEAPU8.buffer, rgba, w * h * 4), pw, ph, x, y, w, h);
 });
-EM_JS(void, lumetra_js_paint_label, (unsigned* pixels, int pw, int x, int y, int w, int h, unsigned background,
-                                     const char* text, const char* family, int bold, double size), {
-    Module.page.paintLabel(new Uint32Array(HEAPU8.buffer, pixels, pw * (y + h)), pw, x, y, w, h, background,
-                           UTF8ToString(text), UTF8ToString(family), bold !== 0, size);
+EM_JS(void, lumetra_js_paint_label, (unsigned char* rgba, int w, int h, unsigned background, const char* text,
+                                     const char* family, int bold, double size), {
+    Module.page.paintLabel(new Uint8Array(HEAPU8.buffer, rgba, w * h * 4), w, h, background, UTF8ToString(text),
+                           UTF8ToString(family), bold !== 0, size);
 });
 EM_ASYNC_JS(int, lumetra_js_ask, (const char* prompt), {
     return await Module.page.ask(UTF8ToString(prompt));
@@ -114,11 +114,10 @@ void show(const unsigned char* rgba, int pictureWidth, int pictureHeight, int x,
     lumetra_js_show(rgba, pictureWidth, pictureHeight, x, y, w, h);
 }
 
-void paintLabel(Pixel* pixels, int pictureWidth, int x, int y, int w, int h, Pixel background,
-                const std::string& text, const std::string& family, bool bold, double pixelSize)
+void paintLabel(unsigned char* rgba, int w, int h, Pixel background, const std::string& text, const std::string& family,
+                bool bold, double pixelSize)
 {
-    lumetra_js_paint_label(pixels, pictureWidth, x, y, w, h, background, text.c_str(), family.c_str(), bold ? 1 : 0,
-                           pixelSize);
+    lumetra_js_paint_label(rgba, w, h, background, text.c_str(), family.c_str(), bold ? 1 : 0, pixelSize);
 }
 
 void showInspector(const InspectorView& v, const std::string& title, const std::string& readout)

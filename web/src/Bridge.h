@@ -29,9 +29,9 @@ void place(double factor, int left, int top, double devicePixelRatio, const int*
 
 // Shows w×h RGBA pixels at (x, y) of the picture's canvas, resizing it to the picture first.
 void show(const unsigned char* rgba, int pictureWidth, int pictureHeight, int x, int y, int w, int h);
-// Draws the label's text into the picture's pixels (0xFFRRGGBB), in its device rectangle.
-void paintLabel(Pixel* pixels, int pictureWidth, int x, int y, int w, int h, Pixel background,
-                const std::string& text, const std::string& family, bool bold, double pixelSize);
+// The label's text on its background, w×h pixels as RGBA rows into `rgba`.
+void paintLabel(unsigned char* rgba, int w, int h, Pixel background, const std::string& text, const std::string& family,
+                bool bold, double pixelSize);
 
 // The inspector's panel: its pixels (RGBA) at `rects[0..3]` (CSS pixels of the page),
 // its title and readout at rects[4..7] and rects[8..11] within it, the mark at

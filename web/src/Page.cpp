@@ -9,6 +9,7 @@
 
 #include <emscripten.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -65,23 +66,24 @@ public:
             showInspector(false);
     }
 
+    // Nothing shows until the page reveals the window whole (see reveal).
     void showPicture(const PixelRect& d) override
     {
+        if (revealed_)
+            showRows(d);
+    }
+
+    // The picture handed to the canvas for the first time, in bands of rows, a band a
+    // call: the page makes each call a task of its own. False once the last band is shown.
+    bool reveal(int band)
+    {
         const Picture& p = model_.picture();
-        const std::size_t size = static_cast<std::size_t>(d.width()) * static_cast<std::size_t>(d.height());
-        if (size > stagingSize_) {
-            staging_.reset(new Pixel[size]); // every pixel is written below
-            stagingSize_ = size;
-        }
-        Pixel* out = staging_.get();
-        const Pixel* pixels = p.pixels();
-        for (int y = d.y0; y <= d.y1; ++y) {
-            const Pixel* row = pixels + static_cast<std::size_t>(y) * static_cast<std::size_t>(p.width());
-            for (int x = d.x0; x <= d.x1; ++x)
-                *out++ = canvasOrder(row[x]);
-        }
-        js::show(reinterpret_cast<const unsigned char*>(staging_.get()), p.width(), p.height(), d.x0, d.y0, d.width(),
-                 d.height());
+        const int rows = std::max(1, static_cast<int>(bandPixels) / std::max(1, p.width()));
+        const int y0 = band * rows;
+        if (y0 < p.height())
+            showRows({0, y0, p.width() - 1, std::min(p.height(), y0 + rows) - 1});
+        revealed_ = y0 + rows >= p.height();
+        return !revealed_;
     }
 
     void breathe() override { js::nextFrame(); }
@@ -128,9 +130,22 @@ public:
     void paintText(Picture& p, const window::Rect& at, Pixel background, std::string_view text,
                    const window::Face& face, double scale) override
     {
+        const int x0 = std::max(0, at.x), y0 = std::max(0, at.y);
+        const int x1 = std::min(at.x + at.width, p.width()), y1 = std::min(at.y + at.height, p.height());
+        if (x1 <= x0 || y1 <= y0)
+            return;
+        // the browser draws the text; the byte order is turned here, not in script
+        std::vector<Pixel> rgba(static_cast<std::size_t>(at.width) * static_cast<std::size_t>(at.height));
         // points to pixels at 96 per inch
-        js::paintLabel(p.mutablePixels(), p.width(), at.x, at.y, at.width, at.height, background, std::string(text),
-                       std::string(face.family), face.bold, face.pointSize * 96.0 / 72.0 * scale);
+        js::paintLabel(reinterpret_cast<unsigned char*>(rgba.data()), at.width, at.height, background,
+                       std::string(text), std::string(face.family), face.bold, face.pointSize * 96.0 / 72.0 * scale);
+        Pixel* pixels = p.mutablePixels();
+        for (int y = y0; y < y1; ++y) {
+            const Pixel* in = rgba.data() + static_cast<std::size_t>(y - at.y) * static_cast<std::size_t>(at.width);
+            Pixel* out = pixels + static_cast<std::size_t>(y) * static_cast<std::size_t>(p.width());
+            for (int x = x0; x < x1; ++x)
+                out[x] = 0xFF000000u | canvasOrder(in[x - at.x]);
+        }
     }
 
     // During a handler the page cannot call in: the model asks at each frame.
@@ -144,6 +159,31 @@ public:
     }
 
 private:
+    // A frame's copy goes through a buffer of a few rows at a time: a picture-sized one
+    // would be fresh memory to the browser on the first copy, and slow to touch.
+    static constexpr std::size_t bandPixels = std::size_t{1} << 16;
+
+    void showRows(const PixelRect& d)
+    {
+        const Picture& p = model_.picture();
+        const int width = d.width();
+        if (staging_.size() < static_cast<std::size_t>(width))
+            staging_.resize(static_cast<std::size_t>(width)); // a row at least
+        const int rows = std::max(1, static_cast<int>(staging_.size()) / width);
+        const Pixel* pixels = p.pixels();
+        for (int top = d.y0; top <= d.y1; top += rows) {
+            const int bottom = std::min(d.y1, top + rows - 1);
+            Pixel* out = staging_.data();
+            for (int y = top; y <= bottom; ++y) {
+                const Pixel* row = pixels + static_cast<std::size_t>(y) * static_cast<std::size_t>(p.width());
+                for (int x = d.x0; x <= d.x1; ++x)
+                    *out++ = canvasOrder(row[x]);
+            }
+            js::show(reinterpret_cast<const unsigned char*>(staging_.data()), p.width(), p.height(), d.x0, top, width,
+                     bottom - top + 1);
+        }
+    }
+
     const Raster& renderPanel(int arrows)
     {
         const Raster& panel = model_.inspector().render(model_.placement().pixelsPerTwip() * model_.devicePixelRatio(), arrows);
@@ -159,8 +199,8 @@ private:
     bool pinned_ = false;
     window::Window model_;
     std::vector<int> rects_;
-    std::unique_ptr<Pixel[]> staging_; // RGBA, as the page's canvas takes it
-    std::size_t stagingSize_ = 0;
+    std::vector<Pixel> staging_ = std::vector<Pixel>(bandPixels); // RGBA, as the page's canvas takes it
+    bool revealed_ = false;
 };
 
 std::unique_ptr<Page> page;
@@ -187,11 +227,23 @@ EMSCRIPTEN_KEEPALIVE const char* lumetra_layout()
     return json.c_str();
 }
 
-// Builds the window at the viewport's size and runs the start-up handler.
+// The window opens in three steps, each a task of the page's: the window at the
+// viewport's size; its start-up handler; then its picture, band by band (1 while bands
+// remain). The page shows none of it until the last band is in.
 EMSCRIPTEN_KEEPALIVE void lumetra_open(double width, double height, double devicePixelRatio)
 {
     page = std::make_unique<lumetra::web::Page>(width, height, devicePixelRatio);
-    page->model().open();
+}
+
+EMSCRIPTEN_KEEPALIVE void lumetra_load()
+{
+    if (page)
+        page->model().open();
+}
+
+EMSCRIPTEN_KEEPALIVE int lumetra_reveal(int band)
+{
+    return page && page->reveal(band) ? 1 : 0;
 }
 
 // The handler of a control's event, by the control's name.

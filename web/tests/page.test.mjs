@@ -107,6 +107,19 @@ describe('start-up', () => {
       let release;
       const held = new Promise((resolve) => { release = resolve; });
       await page.route('**/lumetra.wasm', async (route) => { await held; await route.continue(); });
+      // what every painted frame shows from the parsed HTML until the page is ready: the
+      // window opens in steps, and must never show half of it
+      await page.addInitScript(() => {
+        window.framesSeen = new Set();
+        const look = () => {
+          const main = document.getElementById('Lumetrafrm');
+          window.framesSeen.add([main.querySelectorAll('.control').length, main.classList.contains('early'),
+            getComputedStyle(document.getElementById('picture')).visibility].join(' '));
+          if (!window.lumetra || !window.lumetra.ready)
+            requestAnimationFrame(look);
+        };
+        document.addEventListener('DOMContentLoaded', () => requestAnimationFrame(look));
+      });
       await page.goto(server.url);
       await page.waitForFunction(() => document.fonts.status === 'loaded');
       const early = await page.evaluate(() => ({
@@ -127,6 +140,8 @@ describe('start-up', () => {
       const start = await page.evaluate(() => document.getElementById('cmdStart').getBoundingClientRect().toJSON());
       for (const k of ['x', 'y', 'width', 'height'])
         assert.ok(Math.abs(start[k] - early.start[k]) <= 1, `Start's ${k}: ${early.start[k]} before, ${start[k]} after`);
+      assert.deepEqual(await page.evaluate(() => [...window.framesSeen].sort()), ['35 false visible', '35 true hidden'],
+        'the HTML\'s window, then the whole live one');
       await page.waitForFunction(() => document.getElementById('nKmitočet').value === '0.5');
       assert.equal(await checked(page, 'opČervená'), true);
       assert.equal(await text(page, 'nBarva'), 'Červená');
