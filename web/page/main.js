@@ -126,8 +126,6 @@ async function start() {
   const task = () => new Promise((next) => setTimeout(next));
   await task();
   const v = viewport();
-  const size = () => `${innerWidth}x${innerHeight}x${devicePixelRatio}`; // read without laying out the page
-  const openedAt = size();
   const staged = document.createElement('div');
   const controls = build(layout, staged, dispatch, placement);
   Object.assign(services, createServices({ state, controls, placement, picture: el.picture, dialogs, onUnload: services.onUnload }),
@@ -155,7 +153,8 @@ async function start() {
   hold.shown = false;
   state.ready = true;
   performance.mark('lumetra-ready');
-  if (size() !== openedAt)
+  const now = viewport();
+  if (now.width !== v.width || now.height !== v.height || now.devicePixelRatio !== v.devicePixelRatio)
     fit(); // resized while the window opened
   hold.replay(() => !state.busy && !unloaded);
   tidySoon();

@@ -105,7 +105,15 @@ export function createServices({ state, controls, placement, picture, dialogs, o
   };
 }
 
+// Read once after each resize: reading the root's size lays out the page when anything in
+// it changed, and a run asks at every frame. (The window's inner size would lay out
+// nothing, but shrinks with a pinch zoom.)
+let known = null;
+addEventListener('resize', () => { known = null; });
 export function viewport() {
-  const root = document.documentElement;
-  return { width: root.clientWidth, height: root.clientHeight, devicePixelRatio: window.devicePixelRatio || 1 };
+  if (!known) {
+    const root = document.documentElement;
+    known = { width: root.clientWidth, height: root.clientHeight };
+  }
+  return { ...known, devicePixelRatio: window.devicePixelRatio || 1 };
 }
