@@ -5,7 +5,8 @@
 //
 // - a run at count 1 (the start-up settings), painting as it goes: the first, later ones,
 //   and a first run on a page that has not warmed up; at full speed and with the CPU
-//   slowed 4× by Chromium (a classroom's laptop);
+//   slowed 4× by Chromium (a classroom's laptop); and the longest task until the page was
+//   ready, for which input waits;
 // - the desktop's BM_WholeRun (build/bench/lumetra_bench), as the reference;
 // - the module's memory and the script's heap after 200 runs answered Ne, the colour
 //   changing between them;
@@ -74,6 +75,12 @@ async function open(browser, url, rate = 1, viewport = { width: 1280, height: 72
   const cdp = await context.newCDPSession(page);
   if (rate !== 1)
     await cdp.send('Emulation.setCPUThrottlingRate', { rate });
+  // the page's long tasks, for the longest one until it is ready
+  await page.addInitScript(() => {
+    window.longTasks = [];
+    new PerformanceObserver((list) => window.longTasks.push(...list.getEntries().map((e) => [e.startTime, e.duration])))
+      .observe({ type: 'longtask', buffered: true });
+  });
   return { context, cdp, ...await visit(page, url) };
 }
 
@@ -83,6 +90,10 @@ async function runs(browser, url, rate) {
   const { context, page } = await open(browser, url, rate);
   await page.waitForFunction(() => window.lumetra.warmUpMs !== undefined, null, { timeout: 60000 });
   const warmUp = await page.evaluate(() => window.lumetra.warmUpMs);
+  const longestWhileOpening = await page.evaluate(() => {
+    const ready = performance.getEntriesByName('lumetra-ready')[0].startTime;
+    return Math.max(0, ...window.longTasks.filter(([start]) => start < ready).map(([, duration]) => duration));
+  });
   const scale = await page.evaluate(() => window.lumetra.module._lumetra_picture_scale());
   const first = (await run(page)).ms;
   const later = [];
@@ -96,7 +107,7 @@ async function runs(browser, url, rate) {
     await fresh.context.close();
   }
   return { rate, warmUp, first, laterMedian: median(later), laterMax: Math.max(...later), coldFirstMedian: median(cold),
-    scale };
+    scale, longestWhileOpening };
 }
 
 const figures = {};
@@ -216,7 +227,8 @@ if (args.has('--json')) {
     console.log(`run at count 1 (1280x720, CPU ${t.rate === 1 ? 'at full speed' : `slowed ${t.rate}×`}): `
       + `first ${ms(t.first)} (after the warm-up of ${ms(t.warmUp)}), `
       + `later median ${ms(t.laterMedian)}, slowest of ${repeats} ${ms(t.laterMax)}; `
-      + `first run clicked at once with no warm-up ${ms(t.coldFirstMedian)}`);
+      + `first run clicked at once with no warm-up ${ms(t.coldFirstMedian)}; `
+      + `longest task until the page was ready ${ms(t.longestWhileOpening)}`);
   console.log(`the desktop: BM_WholeRun ${ms(r.desktopWholeRun)}; lumetra_picture's drawing of a first run ${ms(r.desktopFirst)}`);
   const m = figures.memory;
   console.log(`after ${m.runs} runs: WebAssembly memory ${(m.wasmBytes / 2 ** 20).toFixed(1)} MiB, `
