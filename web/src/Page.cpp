@@ -73,12 +73,12 @@ public:
             showRows(d);
     }
 
-    // The picture handed to the canvas for the first time, in bands of rows, a band a
-    // call: the page makes each call a task of its own. False once the last band is shown.
+    // The picture handed to the canvas for the first time, a few bands of rows a call:
+    // the page makes each call a task of its own. False once the last band is shown.
     bool reveal(int band)
     {
         const Picture& p = model_.picture();
-        const int rows = std::max(1, static_cast<int>(bandPixels) / std::max(1, p.width()));
+        const int rows = 4 * std::max(1, static_cast<int>(bandPixels) / std::max(1, p.width()));
         const int y0 = band * rows;
         if (y0 < p.height())
             showRows({0, y0, p.width() - 1, std::min(p.height(), y0 + rows) - 1});
