@@ -8,7 +8,7 @@ import { createHold } from './held.js';
 import { createInspector } from './inspector.js';
 import { createMenu } from './menu.js';
 import { createTone } from './tone.js';
-import { createServices, viewport } from './services.js';
+import { createServices, nextTask as task, viewport } from './services.js';
 import { watchUpdates } from './updates.js';
 
 // What the tests and the benchmarks read. Until the module is ready the page is busy,
@@ -94,14 +94,6 @@ document.getElementById('rotateClose').addEventListener('click', () => { rotateD
 suggestTurning();
 addEventListener('resize', fit);
 
-// A task of its own, after whatever the browser has waiting; unlike a timer set from a
-// timer, it is not held back a few milliseconds when there are many in a row.
-const taskChannel = new MessageChannel();
-const task = () => new Promise((next) => {
-  taskChannel.port1.onmessage = () => next();
-  taskChannel.port2.postMessage(0);
-});
-
 async function start() {
   const services = { onUnload: () => { unloaded = true; } };
   // the window's first paint comes before the module is fetched and compiled
@@ -160,9 +152,7 @@ async function start() {
   hold.shown = false;
   state.ready = true;
   performance.mark('lumetra-ready');
-  const now = viewport();
-  if (now.width !== v.width || now.height !== v.height || now.devicePixelRatio !== v.devicePixelRatio)
-    fit(); // resized while the window opened
+  fit(); // the viewport may have changed while the window opened
   hold.replay(() => !state.busy && !unloaded);
   tidySoon();
 }

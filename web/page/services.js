@@ -2,14 +2,15 @@
 // canvas, the label's text, the dialogs, and a moment for the browser between frames.
 import { place } from './controls.js';
 
+// Resolves in a task of its own, after whatever the browser has waiting; unlike a timer,
+// which waits at least 4 ms once timers are nested.
+const channel = new MessageChannel();
+const waiting = [];
+channel.port1.onmessage = () => waiting.shift()();
+export const nextTask = () => new Promise((next) => { waiting.push(next); channel.port2.postMessage(0); });
+
 export function createServices({ state, controls, placement, picture, dialogs, onUnload }) {
   const ctx = picture.getContext('2d', { alpha: false, willReadFrequently: true });
-
-  // a task of its own, after whatever the browser has waiting (a timer would wait at least 4 ms)
-  const channel = new MessageChannel();
-  const soonQueue = [];
-  channel.port1.onmessage = () => soonQueue.shift()();
-  const soon = (fn) => { soonQueue.push(fn); channel.port2.postMessage(0); };
 
   return {
     text(name) {
@@ -100,7 +101,7 @@ export function createServices({ state, controls, placement, picture, dialogs, o
     nextFrame() {
       state.framesShown += 1;
       const asked = performance.now();
-      return new Promise((resolve) => soon(() => { state.waitingMs += performance.now() - asked; resolve(); }));
+      return nextTask().then(() => { state.waitingMs += performance.now() - asked; });
     },
   };
 }
