@@ -285,28 +285,36 @@ std::vector<double> probabilities(const SweepConstants& c)
 
 namespace {
 
+// The rays (and the path fan) of a screen point whose chain is not drawn. Out of line:
+// a run pauses only in `eachPoint`, so the browser's build need not prepare this loop,
+// some 180 000 lines a run, for a pause.
+[[gnu::noinline]] void drawRays(Canvas& canvas, const SweepConstants& c, int d)
+{
+    const Geometry& g = c.g;
+    for (int s = 0; s <= g.slitWidth; s += rayEvery) {
+        const auto& ray = c.rays[static_cast<std::size_t>(s / rayEvery)];
+        canvas.DrawWidth(1);
+        canvas.Line(ray.x1, ray.y1, ray.x2, ray.y2);
+        if (d % pathLineEvery == 0)
+            canvas.Line(g.apertureX, g.slitTopY + s, g.screenX, g.topY + d);
+    }
+}
+
 // The screen points in turn. Nothing here needs cleaning up when a line fails, so no call
 // of the loop needs a landing pad: in the browser's build each would go through JavaScript.
 // Kept out of line, or the caller's vector would bring its cleanup into the loop.
 [[gnu::noinline]] void sweepPoints(Canvas& canvas, const SweepConstants& c, const double* factored,
                  const std::function<void(int d, double probability, int tailY)>& eachPoint)
 {
-    const Geometry& g = c.g;
     for (int d = 0; d <= c.lastPoint; ++d) {
         double probability;
         if (d % chainEvery == 0) {
             probability = sweepPoint(c, d, &canvas);
         } else {
-            for (int s = 0; s <= g.slitWidth; s += rayEvery) {
-                const auto& ray = c.rays[static_cast<std::size_t>(s / rayEvery)];
-                canvas.DrawWidth(1);
-                canvas.Line(ray.x1, ray.y1, ray.x2, ray.y2);
-                if (d % pathLineEvery == 0)
-                    canvas.Line(g.apertureX, g.slitTopY + s, g.screenX, g.topY + d);
-            }
+            drawRays(canvas, c, d);
             probability = factored[d];
         }
-        eachPoint(d, probability, g.topY + d);
+        eachPoint(d, probability, c.g.topY + d);
     }
 }
 

@@ -55,6 +55,10 @@ void WindowCanvas::beforeDelay(const std::string& count)
     // the delay lasts
     if (delay >= frameInterval / 64 && std::chrono::steady_clock::now() - lastShown_ + delay > frameInterval)
         frame();
+    if (breatheDue_) {
+        breatheDue_ = false;
+        shell_.breathe();
+    }
 }
 
 void WindowCanvas::Text(Box box, const std::string& text)
@@ -88,6 +92,7 @@ int WindowCanvas::MsgBox(const std::string& prompt)
         ~Answered()
         {
             canvas.asking_ += std::chrono::steady_clock::now() - asked;
+            canvas.breatheDue_ = false; // the question let the screen paint
             canvas.frameShown();
             canvas.lastShown_ = std::chrono::steady_clock::now();
         }
@@ -104,11 +109,13 @@ void WindowCanvas::present()
         shell_.showPicture(changed);
 }
 
+// The shell gets control back only where a screen point's delay begins, never from
+// inside a line: the browser's build can then pause a run at that one place, and the
+// code that draws lines needs no way to pause (which would slow every line).
 void WindowCanvas::frame()
 {
     present();
-    if (isLive())
-        shell_.breathe();
+    breatheDue_ = isLive();
     frameShown();
     lastShown_ = std::chrono::steady_clock::now();
 }

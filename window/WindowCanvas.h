@@ -13,7 +13,7 @@ namespace lumetra::window {
 
 // The canvas of the window: lines go into the picture; text boxes, the question and
 // frames are the shell's. About once a frame during a run the shell is shown what
-// changed and lets the screen paint.
+// changed, and lets the screen paint at the next screen point.
 class WindowCanvas final : public PictureCanvas {
 public:
     // `refit` brings the picture's scale up to the window's before anything is shown.
@@ -44,6 +44,7 @@ private:
     std::optional<std::chrono::duration<double, std::milli>> delay_; // of the text of nSpomalení
     std::chrono::steady_clock::time_point lastShown_ = std::chrono::steady_clock::now();
     std::chrono::nanoseconds asking_{0};
+    bool breatheDue_ = false; // a frame was shown since the shell last breathed
 };
 
 } // namespace lumetra::window
