@@ -8,6 +8,7 @@
 #include "Window.h"
 
 #include <emscripten.h>
+#include <wasm_simd128.h>
 
 #include <algorithm>
 #include <memory>
@@ -22,6 +23,18 @@ namespace {
 constexpr Pixel canvasOrder(Pixel px)
 {
     return (px & 0xFF00FF00u) | ((px >> 16) & 0xFFu) | ((px & 0xFFu) << 16);
+}
+
+// A row of pixels in canvas order, four at a time: a frame turns up to a whole picture.
+void toCanvasOrder(const Pixel* in, Pixel* out, int count)
+{
+    int x = 0;
+    for (; x + 4 <= count; x += 4) {
+        const v128_t v = wasm_v128_load(in + x);
+        wasm_v128_store(out + x, wasm_i8x16_shuffle(v, v, 2, 1, 0, 3, 6, 5, 4, 7, 10, 9, 8, 11, 14, 13, 12, 15));
+    }
+    for (; x < count; ++x)
+        out[x] = canvasOrder(in[x]);
 }
 
 class Page final : public window::Shell {
@@ -174,11 +187,8 @@ private:
         for (int top = d.y0; top <= d.y1; top += rows) {
             const int bottom = std::min(d.y1, top + rows - 1);
             Pixel* out = staging_.data();
-            for (int y = top; y <= bottom; ++y) {
-                const Pixel* row = pixels + static_cast<std::size_t>(y) * static_cast<std::size_t>(p.width());
-                for (int x = d.x0; x <= d.x1; ++x)
-                    *out++ = canvasOrder(row[x]);
-            }
+            for (int y = top; y <= bottom; ++y, out += width)
+                toCanvasOrder(pixels + static_cast<std::size_t>(y) * static_cast<std::size_t>(p.width()) + d.x0, out, width);
             js::show(reinterpret_cast<const unsigned char*>(staging_.data()), p.width(), p.height(), d.x0, top, width,
                      bottom - top + 1);
         }
