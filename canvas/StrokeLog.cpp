@@ -3,9 +3,11 @@
 #include "Units.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <unordered_map>
 #include <utility>
 
@@ -61,26 +63,35 @@ public:
     static constexpr int size = 32;
 
     WipedBlocks()
-        : columns_(designWidthTwips / size + 1), words_((columns_ + 63) / 64),
+        : columns_(designWidthTwips / size + 1), words_((columns_ + 63) / 64), stride_(64 * words_),
           bits_(static_cast<std::size_t>(designHeightTwips + 1) * static_cast<std::size_t>(words_)),
-          rows_(static_cast<std::size_t>(designHeightTwips / size + 1) * static_cast<std::size_t>(columns_))
+          rows_(static_cast<std::size_t>(designHeightTwips / size + 1) * static_cast<std::size_t>(stride_))
     {
     }
 
     // Row y is covered from a to b, now that [added, to] joined it: only the blocks
-    // that this piece reaches can have become covered.
+    // that this piece reaches can have become covered. A wipe covers some 3 million
+    // blocks' rows, so they are counted a word of blocks at a time.
     void cover(int y, float a, float b, float added, float to)
     {
         const int first = std::max({0, static_cast<int>(std::ceil(a / size)), static_cast<int>(added / size)});
         const int last = std::min({columns_ - 1, static_cast<int>(std::floor(b / size)) - 1, static_cast<int>(to / size)});
         std::uint64_t* bits = &bits_[static_cast<std::size_t>(y) * static_cast<std::size_t>(words_)];
-        std::uint8_t* rows = &rows_[static_cast<std::size_t>(y / size) * static_cast<std::size_t>(columns_)];
-        for (int c = first; c <= last; ++c) {
-            const std::uint64_t bit = std::uint64_t{1} << (c & 63);
-            if (!(bits[c >> 6] & bit)) {
-                bits[c >> 6] |= bit;
-                ++rows[c];
-            }
+        std::uint8_t* rows = &rows_[static_cast<std::size_t>(y / size) * static_cast<std::size_t>(stride_)];
+        for (int w = first >> 6; w <= last >> 6 && first <= last; ++w) {
+            const int lo = std::max(first - 64 * w, 0), hi = std::min(last - 64 * w, 63);
+            const std::uint64_t reached = (~std::uint64_t{0} << lo) & (~std::uint64_t{0} >> (63 - hi));
+            const std::uint64_t fresh = reached & ~bits[w];
+            bits[w] |= fresh;
+            for (int k = 0; k < 8; ++k)
+                if (const unsigned eight = (fresh >> (8 * k)) & 0xFFu) {
+                    // eight counters in one word: none exceeds `size`, so none carries
+                    std::uint8_t* at = rows + 64 * w + 8 * k;
+                    std::uint64_t counts;
+                    std::memcpy(&counts, at, sizeof counts);
+                    counts += spread[eight];
+                    std::memcpy(at, &counts, sizeof counts);
+                }
         }
     }
 
@@ -93,7 +104,7 @@ public:
         const int r0 = static_cast<int>(top) / size, r1 = static_cast<int>(bottom) / size;
         for (int r = r0; r <= r1; ++r) {
             const int full = std::min(size, designHeightTwips + 1 - r * size);
-            const std::uint8_t* rows = &rows_[static_cast<std::size_t>(r) * static_cast<std::size_t>(columns_)];
+            const std::uint8_t* rows = &rows_[static_cast<std::size_t>(r) * static_cast<std::size_t>(stride_)];
             for (int c = c0; c <= c1; ++c)
                 if (rows[c] != full)
                     return false;
@@ -102,9 +113,19 @@ public:
     }
 
 private:
-    int columns_, words_;
+    static_assert(std::endian::native == std::endian::little);
+    // bit i of the index as byte i: one more row for each block of eight that it names
+    static constexpr auto spread = [] {
+        std::array<std::uint64_t, 256> t{};
+        for (unsigned v = 0; v < 256; ++v)
+            for (unsigned i = 0; i < 8; ++i)
+                t[v] |= std::uint64_t{(v >> i) & 1u} << (8 * i);
+        return t;
+    }();
+
+    int columns_, words_, stride_;
     std::vector<std::uint64_t> bits_; // for each row, the blocks it covers
-    std::vector<std::uint8_t> rows_;  // for each block, how many of its rows cover it
+    std::vector<std::uint8_t> rows_;  // for each block, how many of its rows cover it (rows of stride_)
 };
 
 } // namespace
