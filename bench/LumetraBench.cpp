@@ -174,6 +174,27 @@ void BM_RedrawTwentyRuns(benchmark::State& state)
 }
 BENCHMARK(BM_RedrawTwentyRuns)->Unit(benchmark::kMillisecond);
 
+// Tidying after two such runs, as the window does when idle: the lines that later ones
+// cover are forgotten to make room for a third. Input that arrives meanwhile waits.
+void BM_TidyAfterTwoRuns(benchmark::State& state)
+{
+    std::size_t kept = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        Picture picture(1.0 / twipsPerPixel, threeDLightPixel);
+        PaintedCanvas canvas(picture);
+        compareColours(canvas, 1);
+        const std::uint64_t before = picture.linesEverKept();
+        compareColours(canvas, 1);
+        const auto lastRun = static_cast<std::size_t>(picture.linesEverKept() - before);
+        state.ResumeTiming();
+        picture.makeRoom(lastRun);
+        kept = picture.keptLines();
+    }
+    state.counters["kept_lines"] = static_cast<double>(kept);
+}
+BENCHMARK(BM_TidyAfterTwoRuns)->Unit(benchmark::kMillisecond);
+
 void BM_OneRunAtFactor177(benchmark::State& state)
 {
     Picture picture(1.77 / twipsPerPixel, threeDLightPixel);
