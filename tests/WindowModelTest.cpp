@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
 #include <map>
 #include <random>
@@ -94,10 +95,11 @@ public:
     int ask(const std::string&) override { return answer; }
     void report(const std::string& message) override { reports.push_back(message); }
     void placeControls() override {}
-    void showPicture(const PixelRect&) override {}
+    void showPicture(const PixelRect&) override { ++shown; }
     void showInspector(bool announce) override { announced += announce; }
     void announce(const std::string& words) override { told.push_back(words); }
-    void breathe() override {}
+    void breathe() override { ++breaths; }
+    int shown = 0, breaths = 0;
     void paintText(Picture&, const window::Rect&, Pixel, std::string_view, const window::Face&, double) override {}
 };
 
@@ -410,6 +412,26 @@ TEST(RunRecord, ARunThatEndedWellIsRecordedAsItRanAndTold)
     ASSERT_EQ(shell.reports.size(), 1u);
     EXPECT_EQ(model.lastRun(), nullptr);
     EXPECT_EQ(shell.told.size(), 3u);
+}
+
+// The page can pause a run only where the shell breathes, and builds the code of lines
+// unable to pause: a line may show a frame, but never hand the shell control.
+TEST(Frames, LinesShowFramesAndTheShellBreathesOnlyAtAPointsDelay)
+{
+    MapShell shell;
+    window::Window model{shell, 867, 600, 1};
+    model.open();
+    window::WindowCanvas& canvas = model.canvas();
+    const int shownBefore = shell.shown;
+    const auto start = std::chrono::steady_clock::now();
+    while (shell.shown == shownBefore && std::chrono::steady_clock::now() - start < std::chrono::seconds(2))
+        canvas.Line(100, 100, 2000, 900);
+    ASSERT_GT(shell.shown, shownBefore) << "no frame from a frame's worth of lines";
+    EXPECT_EQ(shell.breaths, 0);
+    canvas.Text(Box::nSpomalení); // as a screen point's delay begins
+    EXPECT_EQ(shell.breaths, 1);
+    canvas.Text(Box::nSpomalení);
+    EXPECT_EQ(shell.breaths, 1) << "breathed again with no new frame";
 }
 
 TEST(Idle, TidyingAfterARunSparesTheNextOneThePauseToForgetLines)
