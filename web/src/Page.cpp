@@ -19,13 +19,13 @@ namespace lumetra::web {
 
 namespace {
 
-// 0xFFRRGGBB to the bytes R, G, B, A that a canvas's image data holds
+// 0xFFRRGGBB to the bytes R, G, B, A that a canvas's image data holds, and back
 constexpr Pixel canvasOrder(Pixel px)
 {
     return (px & 0xFF00FF00u) | ((px >> 16) & 0xFFu) | ((px & 0xFFu) << 16);
 }
 
-// A row of pixels in canvas order, four at a time: a frame turns up to a whole picture.
+// Pixels turned either way, four at a time: a frame turns up to a whole picture.
 void toCanvasOrder(const Pixel* in, Pixel* out, int count)
 {
     int x = 0;
@@ -147,18 +147,16 @@ public:
         const int x1 = std::min(at.x + at.width, p.width()), y1 = std::min(at.y + at.height, p.height());
         if (x1 <= x0 || y1 <= y0)
             return;
-        // the browser draws the text; the byte order is turned here, not in script
+        // the browser draws the text (opaque: its canvas has no alpha); the byte order is
+        // turned here, not in script
         std::vector<Pixel> rgba(static_cast<std::size_t>(at.width) * static_cast<std::size_t>(at.height));
         // points to pixels at 96 per inch
         js::paintLabel(reinterpret_cast<unsigned char*>(rgba.data()), at.width, at.height, background,
                        std::string(text), std::string(face.family), face.bold, face.pointSize * 96.0 / 72.0 * scale);
         Pixel* pixels = p.mutablePixels();
-        for (int y = y0; y < y1; ++y) {
-            const Pixel* in = rgba.data() + static_cast<std::size_t>(y - at.y) * static_cast<std::size_t>(at.width);
-            Pixel* out = pixels + static_cast<std::size_t>(y) * static_cast<std::size_t>(p.width());
-            for (int x = x0; x < x1; ++x)
-                out[x] = 0xFF000000u | canvasOrder(in[x - at.x]);
-        }
+        for (int y = y0; y < y1; ++y)
+            toCanvasOrder(rgba.data() + static_cast<std::size_t>(y - at.y) * static_cast<std::size_t>(at.width) + (x0 - at.x),
+                          pixels + static_cast<std::size_t>(y) * static_cast<std::size_t>(p.width()) + x0, x1 - x0);
     }
 
     // During a handler the page cannot call in: the model asks at each frame.
@@ -198,9 +196,7 @@ private:
     {
         const Raster& panel = model_.inspector().render(model_.placement().pixelsPerTwip() * model_.devicePixelRatio(), arrows);
         panelRgba_.resize(static_cast<std::size_t>(panel.width()) * static_cast<std::size_t>(panel.height()));
-        const Pixel* in = panel.pixels();
-        for (Pixel& out : panelRgba_)
-            out = canvasOrder(*in++);
+        toCanvasOrder(panel.pixels(), panelRgba_.data(), static_cast<int>(panelRgba_.size()));
         return panel;
     }
 
