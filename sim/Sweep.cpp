@@ -143,22 +143,21 @@ struct Resultant {
     double x, y;
 };
 
-// Σ (er + i·ei)(fr + i·fi) over n pairs, n a multiple of `lanes`.
+// Σ (er + i·ei)(fr + i·fi) over n pairs, n a multiple of `lanes`. Two partial sums of
+// two: with more, the browser's compiler runs out of its sixteen vector registers and
+// moves them through memory at every step.
 Resultant sumOfProducts(const double* er, const double* ei, const double* fr, const double* fi, std::size_t n)
 {
-    Pair x0{}, x1{}, x2{}, x3{}, y0{}, y1{}, y2{}, y3{};
-    const auto add = [&](std::size_t j, Pair& x, Pair& y) {
-        const Pair a = pairAt(er + j), b = pairAt(ei + j), c = pairAt(fr + j), d = pairAt(fi + j);
-        x += a * c - b * d;
-        y += a * d + b * c;
-    };
-    for (std::size_t i = 0; i < n; i += lanes) {
-        add(i, x0, y0);
-        add(i + 2, x1, y1);
-        add(i + 4, x2, y2);
-        add(i + 6, x3, y3);
+    Pair x0{}, x1{}, y0{}, y1{};
+    for (const double* end = er + n; er != end; er += 4, ei += 4, fr += 4, fi += 4) {
+        const Pair a0 = pairAt(er), b0 = pairAt(ei), c0 = pairAt(fr), d0 = pairAt(fi);
+        const Pair a1 = pairAt(er + 2), b1 = pairAt(ei + 2), c1 = pairAt(fr + 2), d1 = pairAt(fi + 2);
+        x0 += a0 * c0 - b0 * d0;
+        y0 += a0 * d0 + b0 * c0;
+        x1 += a1 * c1 - b1 * d1;
+        y1 += a1 * d1 + b1 * c1;
     }
-    const Pair x = (x0 + x1) + (x2 + x3), y = (y0 + y1) + (y2 + y3);
+    const Pair x = x0 + x1, y = y0 + y1;
     return {x[0] + x[1], y[0] + y[1]};
 }
 
