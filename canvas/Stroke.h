@@ -2,7 +2,6 @@
 
 #include "Pixel.h"
 
-#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -26,14 +25,15 @@ struct Stroke {
     }
 };
 
+// The three words in a chain: two independent products would be paired into one vector
+// multiply, which the browser has to build from narrower ones (three times the work).
 inline std::size_t hashStroke(const Stroke& k)
 {
-    const auto pair = [](float a, float b) {
-        return std::uint64_t{std::bit_cast<std::uint32_t>(a)} | std::uint64_t{std::bit_cast<std::uint32_t>(b)} << 32;
-    };
-    std::uint64_t h = pair(k.x1, k.y1) * 0x9E3779B97F4A7C15ull;
-    h ^= pair(k.x2, k.y2) * 0xC2B2AE3D27D4EB4Full;
-    h ^= (std::uint64_t{k.colour} | std::uint64_t(static_cast<std::uint32_t>(k.width)) << 32) * 0x165667B19E3779F9ull;
+    std::uint64_t w[3];
+    std::memcpy(w, &k, sizeof w);
+    std::uint64_t h = w[0] * 0x9E3779B97F4A7C15ull;
+    h = (h ^ w[1]) * 0xC2B2AE3D27D4EB4Full;
+    h = (h ^ w[2]) * 0x165667B19E3779F9ull;
     return static_cast<std::size_t>(h ^ (h >> 29) ^ (h >> 47));
 }
 
