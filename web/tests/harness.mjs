@@ -96,6 +96,8 @@ export const shown = (page, id) => page.evaluate((id) => {
 export const checked = (page, id) => page.evaluate((id) => document.getElementById(id).checked, id);
 
 // Presses Start and, for a run that asks, answers; resolves when the run has ended.
+// The end is looked for on a timer: by default Playwright looks at every animation
+// frame, which puts its own work into every frame of the run being timed.
 export async function run(page, answer) {
   const before = (await lumetra(page)).runs.length;
   await page.click('#cmdStart');
@@ -103,7 +105,8 @@ export async function run(page, answer) {
     await page.waitForSelector('#question[open]');
     await page.click(`#${answer}`);
   }
-  await page.waitForFunction((n) => window.lumetra.runs.length > n && !window.lumetra.busy, before, { timeout: 120000 });
+  await page.waitForFunction((n) => window.lumetra.runs.length > n && !window.lumetra.busy, before,
+    { timeout: 120000, polling: 50 });
   return (await lumetra(page)).runs.at(-1);
 }
 
