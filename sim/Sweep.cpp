@@ -136,7 +136,8 @@ inline Pair pairAt(const double* p)
     return v;
 }
 
-// Slit steps summed side by side: four partial sums of two.
+// The arrays are padded to a multiple of this many slit steps, the most that one step
+// of either sum takes.
 constexpr std::size_t lanes = 8;
 
 struct Resultant {
