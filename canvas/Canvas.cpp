@@ -71,9 +71,14 @@ void Canvas::checkedLine(double x1, double y1, double x2, double y2, Colour colo
 
 double numberIn(Canvas& canvas, Box box)
 {
+    const std::string text = canvas.Text(box);
+    // A run reads a whole number at every screen point: that case has no handler around
+    // it, which in the browser's build would send both calls through JavaScript.
+    if (const auto whole = wholeNumber(text))
+        return *whole;
     // the box is described only for the report, which a run rarely needs
     try {
-        return toNumber(canvas.Text(box));
+        return toNumber(text);
     } catch (const NotANumber& e) {
         throw NotANumber(e.text(), boxDescription(box));
     }

@@ -71,25 +71,37 @@ bool isDecimal(std::string_view s)
     return i == s.size();
 }
 
-} // namespace
-
-double toNumber(std::string_view text, std::string_view where)
+std::string_view trimmed(std::string_view s)
 {
-    std::string_view s = text;
     while (!s.empty() && s.front() == ' ')
         s.remove_prefix(1);
     while (!s.empty() && s.back() == ' ')
         s.remove_suffix(1);
+    return s;
+}
+
+} // namespace
+
+std::optional<double> wholeNumber(std::string_view text) noexcept
+{
+    const std::string_view s = trimmed(text);
+    // exact as they stand, with no need of the library's parser
+    if (s.empty() || s.size() > 15 || !std::all_of(s.begin(), s.end(), isDigit))
+        return std::nullopt;
+    long long whole = 0;
+    for (char c : s)
+        whole = whole * 10 + (c - '0');
+    return static_cast<double>(whole);
+}
+
+double toNumber(std::string_view text, std::string_view where)
+{
+    // plain whole numbers, as the program writes them and a run reads them at every point
+    if (const auto whole = wholeNumber(text))
+        return *whole;
+    const std::string_view s = trimmed(text);
     if (!isDecimal(s))
         throw NotANumber(std::string(text), std::string(where));
-    // plain whole numbers, as the program writes them and a run reads them at every
-    // point: exact as they stand, with no need of the library's parser
-    if (s.size() <= 15 && std::all_of(s.begin(), s.end(), isDigit)) {
-        long long whole = 0;
-        for (char c : s)
-            whole = whole * 10 + (c - '0');
-        return static_cast<double>(whole);
-    }
 
     // strtod_l in the C locale: '.' whatever the user's locale; underflow gives a
     // tiny value or zero, overflow gives infinity, which we refuse.

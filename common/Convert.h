@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -14,6 +15,9 @@ std::string toText(double value);
 // Text → number: the whole text (surrounding spaces allowed) must be a finite decimal
 // number. `where` names the text box in the error report.
 double toNumber(std::string_view text, std::string_view where = {});
+// The same for plain whole numbers of up to 15 digits (surrounding spaces allowed), as
+// the program writes them; nothing for any other text, which toNumber then reads or refuses.
+std::optional<double> wholeNumber(std::string_view text) noexcept;
 
 // Printable form of a text inside an error report: quoted, control characters escaped, cut when long.
 std::string quoteForReport(std::string_view text);
