@@ -44,7 +44,10 @@ Clearing chooseClearing(Canvas& canvas)
     return (answer == vbYes || mediumChanged == 1.0) ? Clearing::Full : Clearing::Partial;
 }
 
-void clearPicture(Canvas& canvas, const Geometry& g, Clearing clearing)
+// Out of line, so that its thousands of lines are plain calls: inlined into a caller
+// that holds a string, each would need a landing pad, which in the browser's build is a
+// round trip through JavaScript.
+[[gnu::noinline]] void clearPicture(Canvas& canvas, const Geometry& g, Clearing clearing)
 {
     const int right = Geometry::wipeRight;
     const int stripRight = g.stripX + Geometry::stripWidth;
