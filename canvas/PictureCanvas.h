@@ -44,6 +44,7 @@ protected:
     virtual void frame() = 0;
     // Starts the wait for the next frame afresh (after a question, say).
     void frameShown();
+    std::chrono::steady_clock::time_point lastFrame() const { return lastFrame_; }
     Picture& picture() { return picture_; }
 
 private:

@@ -53,7 +53,7 @@ void WindowCanvas::beforeDelay(const std::string& count)
     // a short one (under a quarter of a millisecond) leaves the frames to the lines, which
     // look at the clock every few hundred: reading it at every point would cost more than
     // the delay lasts
-    if (delay >= frameInterval / 64 && std::chrono::steady_clock::now() - lastShown_ + delay > frameInterval)
+    if (delay >= frameInterval / 64 && std::chrono::steady_clock::now() - lastFrame() + delay > frameInterval)
         frame();
     if (breatheDue_) {
         breatheDue_ = false;
@@ -94,7 +94,6 @@ int WindowCanvas::MsgBox(const std::string& prompt)
             canvas.asking_ += std::chrono::steady_clock::now() - asked;
             canvas.breatheDue_ = false; // the question let the screen paint
             canvas.frameShown();
-            canvas.lastShown_ = std::chrono::steady_clock::now();
         }
     } answered{*this, asked};
     return shell_.ask(prompt);
@@ -117,7 +116,6 @@ void WindowCanvas::frame()
     present();
     breatheDue_ = isLive();
     frameShown();
-    lastShown_ = std::chrono::steady_clock::now();
 }
 
 } // namespace lumetra::window

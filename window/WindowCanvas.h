@@ -42,7 +42,6 @@ private:
     // A run reads some texts at every screen point; each is asked of the shell once.
     std::array<std::optional<std::string>, boxCount> texts_;
     std::optional<std::chrono::duration<double, std::milli>> delay_; // of the text of nSpomalení
-    std::chrono::steady_clock::time_point lastShown_ = std::chrono::steady_clock::now();
     std::chrono::nanoseconds asking_{0};
     bool breatheDue_ = false; // a frame was shown since the shell last breathed
 };
