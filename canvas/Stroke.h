@@ -2,9 +2,10 @@
 
 #include "Pixel.h"
 
+#include <array>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
 
 namespace lumetra {
 
@@ -13,15 +14,22 @@ struct Stroke {
     float x1, y1, x2, y2;
     Pixel colour;
     int width;
-    // bit for bit: a repeat is the very same call. Three words, not memcmp, which the
-    // browser's build would call rather than inline.
+    // bit for bit: a repeat is the very same call
     bool operator==(const Stroke& o) const
     {
-        static_assert(sizeof(Stroke) == 3 * sizeof(std::uint64_t));
-        std::uint64_t a[3], b[3];
-        std::memcpy(a, this, sizeof a);
-        std::memcpy(b, &o, sizeof b);
+        const auto a = words(), b = o.words();
         return ((a[0] ^ b[0]) | (a[1] ^ b[1]) | (a[2] ^ b[2])) == 0;
+    }
+    // The three words that the stroke's bytes make, put together from its fields: a
+    // stroke just made is then never stored and read back as wider words, which the
+    // processor cannot forward from the narrower stores and waits for.
+    std::array<std::uint64_t, 3> words() const
+    {
+        static_assert(sizeof(Stroke) == 3 * sizeof(std::uint64_t) && std::endian::native == std::endian::little);
+        const auto pair = [](auto lo, auto hi) {
+            return std::uint64_t{std::bit_cast<std::uint32_t>(lo)} | std::uint64_t{std::bit_cast<std::uint32_t>(hi)} << 32;
+        };
+        return {pair(x1, y1), pair(x2, y2), pair(colour, width)};
     }
 };
 
@@ -29,8 +37,7 @@ struct Stroke {
 // multiply, which the browser has to build from narrower ones (three times the work).
 inline std::size_t hashStroke(const Stroke& k)
 {
-    std::uint64_t w[3];
-    std::memcpy(w, &k, sizeof w);
+    const auto w = k.words();
     std::uint64_t h = w[0] * 0x9E3779B97F4A7C15ull;
     h = (h ^ w[1]) * 0xC2B2AE3D27D4EB4Full;
     h = (h ^ w[2]) * 0x165667B19E3779F9ull;
