@@ -18,6 +18,8 @@ struct Geometry {
     static constexpr int stripWidth = 1500;
     static constexpr int wipeRight = 13000;
     static constexpr int wipeBottom = 9000;
+
+    bool operator==(const Geometry&) const = default;
 };
 
 // The run's parameters; all zero at the start of every run.

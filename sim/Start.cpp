@@ -9,7 +9,7 @@
 
 namespace lumetra::sim {
 
-void startRun(Canvas& canvas, RunObserver* observer)
+void startRun(Canvas& canvas, RunObserver* observer, SweepMemory* memory)
 {
     Geometry g;
     RunParameters p;
@@ -29,7 +29,7 @@ void startRun(Canvas& canvas, RunObserver* observer)
             const int dots = showPoint(canvas, g, p.barScale, d, probability, tailY);
             if (observer)
                 observer->point(d, probability, dots);
-        });
+        }, memory);
     } catch (const Overflow& e) {
         // every other quantity of the sweep is bounded: the arrows turned too fast
         throw Overflow(std::string(e.what()) + " Kmitočet " + quoteForReport(frequency)

@@ -6,6 +6,7 @@
 namespace lumetra::sim {
 
 struct SweepConstants;
+class SweepMemory;
 
 // Follows a run as it goes, for whoever looks at the run afterwards; it draws nothing.
 class RunObserver {
@@ -23,7 +24,8 @@ public:
 
 // The whole Start run: set-up and clearing, optical parameters, the sweep with its
 // bars, dots and pacing, and the end of the run. A failure leaves what was drawn and
-// written so far and propagates.
-void startRun(Canvas& canvas, RunObserver* observer = nullptr);
+// written so far and propagates. With a memory, a run like the last one takes its sums
+// from it.
+void startRun(Canvas& canvas, RunObserver* observer = nullptr, SweepMemory* memory = nullptr);
 
 } // namespace lumetra::sim

@@ -4,6 +4,7 @@
 #include "Geometry.h"
 
 #include <functional>
+#include <optional>
 #include <vector>
 
 namespace lumetra::sim {
@@ -54,10 +55,31 @@ std::vector<Head> chain(const SweepConstants& c, int d);
 // sweepPoint gives, to rounding, from a sum that takes no angle function per arrow.
 std::vector<double> probabilities(const SweepConstants& c);
 
+// The probabilities of the last sweep, for the next one: a run again with the same
+// settings (as after answering a question) would sum the same 3.5 million arrows to
+// the very same values.
+class SweepMemory {
+public:
+    // probabilities(c), from the last call when its constants were bit for bit these.
+    const std::vector<double>& probabilities(const SweepConstants& c);
+
+private:
+    struct Inputs {
+        Geometry g;
+        RunParameters p;
+        double sinTilt, cosTilt;
+    };
+    bool holds(const SweepConstants& c) const;
+
+    std::optional<Inputs> inputs_;
+    std::vector<double> values_;
+};
+
 // The whole sweep: every screen point in turn, each followed by `eachPoint(d, probability, tailY)`.
 // The drawn chains are summed arrow by arrow, and their points take their probability
-// from their own chain.
+// from their own chain. With a memory, a sweep like the last takes its sums from it.
 void sweep(Canvas& canvas, const SweepConstants& c,
-           const std::function<void(int d, double probability, int tailY)>& eachPoint);
+           const std::function<void(int d, double probability, int tailY)>& eachPoint,
+           SweepMemory* memory = nullptr);
 
 } // namespace lumetra::sim

@@ -295,3 +295,14 @@ TEST(Sweep, DrawsInSlitOrderWithinAPoint)
     EXPECT_TRUE(isRay(calls[24]));
     EXPECT_EQ(countCalls(canvas, [](const Call& c) { return c.op == Op::Line; }), 26u + 26u + 501u);
 }
+
+TEST(Sweep, MemoryGivesTheSumsOfTheSettingsAskedFor)
+{
+    RunParameters faster = greenGlass();
+    faster.phaseRate *= 2;
+    const SweepConstants green = constantsFor(45, greenGlass()), other = constantsFor(45, faster),
+                         upright = constantsFor(90, greenGlass());
+    SweepMemory memory;
+    for (const SweepConstants* c : {&green, &green, &other, &upright, &green})
+        EXPECT_EQ(memory.probabilities(*c), probabilities(*c));
+}

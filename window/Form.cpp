@@ -34,7 +34,7 @@ void Form::select(std::string_view option)
             (this->*handler)();
 }
 
-void Form::cmdStart_Click() { sim::startRun(canvas(), runObserver()); }
+void Form::cmdStart_Click() { sim::startRun(canvas(), runObserver(), &lastSweep_); }
 void Form::cmdKonec_Click() { unload(); }
 void Form::HScroll1_Change() { canvas().Text(Box::nSpomalení, toText(scrollValue())); }
 

@@ -2,6 +2,7 @@
 
 #include "Canvas.h"
 #include "Start.h"
+#include "Sweep.h"
 
 #include <optional>
 #include <string_view>
@@ -9,7 +10,8 @@
 namespace lumetra::window {
 
 // The window's handlers, with no toolkit in them, so that the desktop window and the
-// browser page behave alike. All state lives in the controls that the canvas reaches.
+// browser page behave alike. All state lives in the controls that the canvas reaches;
+// the last run's sums are kept only to spare a run like it the work.
 class Form {
 public:
     virtual ~Form() = default;
@@ -48,6 +50,9 @@ protected:
     virtual void unload() = 0;
     // Who follows the run that is about to start; none unless a window looks.
     virtual sim::RunObserver* runObserver() { return nullptr; }
+
+private:
+    sim::SweepMemory lastSweep_;
 };
 
 } // namespace lumetra::window
