@@ -76,6 +76,11 @@ Clearing chooseClearing(Canvas& canvas)
     }
 }
 
+double phaseRateOf(const std::string& frequencyText)
+{
+    return toNumber(frequencyText, boxDescription(Box::nKmitočet)) * 0.2;
+}
+
 double setUpRun(Canvas& canvas, Geometry& g, std::string* frequencyText, Clearing* chosen)
 {
     canvas.ScaleMode(Scale::Twips);
@@ -87,7 +92,7 @@ double setUpRun(Canvas& canvas, Geometry& g, std::string* frequencyText, Clearin
     canvas.DrawWidth(1);
 
     const std::string frequency = canvas.Text(Box::nKmitočet);
-    const double phaseRate = toNumber(frequency, boxDescription(Box::nKmitočet)) * 0.2;
+    const double phaseRate = phaseRateOf(frequency);
     if (frequencyText)
         *frequencyText = frequency;
 

@@ -19,6 +19,9 @@ enum class Clearing { FirstRun, Full, Partial };
 // Returns the phase rate; `frequencyText` receives the text it came from, `chosen` the clearing.
 double setUpRun(Canvas& canvas, Geometry& geometry, std::string* frequencyText = nullptr, Clearing* chosen = nullptr);
 
+// The phase rate of the frequency's text; a text that is no number fails, naming the box.
+double phaseRateOf(const std::string& frequencyText);
+
 // The clearing as the flags and the answer decide it; asks the question when needed.
 Clearing chooseClearing(Canvas& canvas);
 void clearPicture(Canvas& canvas, const Geometry& geometry, Clearing clearing);

@@ -9,6 +9,17 @@
 
 namespace lumetra::sim {
 
+namespace {
+
+// What every point of a run shares, from the boxes read after the set-up.
+SweepConstants constantsOf(Canvas& canvas, const Geometry& g, RunParameters& p)
+{
+    chooseOpticalParameters(canvas, p);
+    return SweepConstants(g, p, tiltFor(numberIn(canvas, Box::nUhel)));
+}
+
+} // namespace
+
 void startRun(Canvas& canvas, RunObserver* observer, SweepMemory* memory)
 {
     Geometry g;
@@ -18,10 +29,7 @@ void startRun(Canvas& canvas, RunObserver* observer, SweepMemory* memory)
     p.phaseRate = setUpRun(canvas, g, &frequency, &clearing);
     if (observer)
         observer->cleared(clearing);
-    chooseOpticalParameters(canvas, p);
-
-    const double tilt = tiltFor(numberIn(canvas, Box::nUhel));
-    const SweepConstants constants(g, p, tilt);
+    const SweepConstants constants = constantsOf(canvas, g, p);
     if (observer)
         observer->swept(constants);
     try {
@@ -38,6 +46,17 @@ void startRun(Canvas& canvas, RunObserver* observer, SweepMemory* memory)
     endRun(canvas);
     if (observer)
         observer->ended();
+}
+
+void prepareSums(Canvas& canvas, SweepMemory& memory)
+{
+    RunParameters p;
+    try {
+        p.phaseRate = phaseRateOf(canvas.Text(Box::nKmitočet));
+        memory.probabilities(constantsOf(canvas, Geometry{}, p));
+    } catch (const Failure&) {
+        // the run reports it, in its own order
+    }
 }
 
 } // namespace lumetra::sim

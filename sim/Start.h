@@ -28,4 +28,9 @@ public:
 // from it.
 void startRun(Canvas& canvas, RunObserver* observer = nullptr, SweepMemory* memory = nullptr);
 
+// Sums, into the memory, what a run with the settings in the boxes would sum: work for
+// an idle window, so that the next Start need not. It reads the boxes as the run does,
+// and draws and asks nothing; settings that the run would fail on are left to the run.
+void prepareSums(Canvas& canvas, SweepMemory& memory);
+
 } // namespace lumetra::sim

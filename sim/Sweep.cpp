@@ -320,10 +320,6 @@ namespace {
     }
 }
 
-} // namespace
-
-namespace {
-
 // By the bits, as the sums see them: -0 is not 0, and a NaN is itself.
 bool same(double a, double b)
 {

@@ -62,6 +62,8 @@ class SweepMemory {
 public:
     // probabilities(c), from the last call when its constants were bit for bit these.
     const std::vector<double>& probabilities(const SweepConstants& c);
+    // Whether it has the sums of these constants.
+    bool holds(const SweepConstants& c) const;
 
 private:
     struct Inputs {
@@ -69,7 +71,6 @@ private:
         RunParameters p;
         double sinTilt, cosTilt;
     };
-    bool holds(const SweepConstants& c) const;
 
     std::optional<Inputs> inputs_;
     std::vector<double> values_;

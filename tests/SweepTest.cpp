@@ -306,3 +306,34 @@ TEST(Sweep, MemoryGivesTheSumsOfTheSettingsAskedFor)
     for (const SweepConstants* c : {&green, &green, &other, &upright, &green})
         EXPECT_EQ(memory.probabilities(*c), probabilities(*c));
 }
+
+TEST(Sweep, SumsPreparedWhileIdleAreTheNextRunsAndDrawNothing)
+{
+    struct Swept final : RunObserver {
+        const SweepMemory* memory = nullptr;
+        bool ready = false;
+        void cleared(Clearing) override {}
+        void swept(const SweepConstants& c) override { ready = memory->holds(c); }
+        void point(int, double, int) override {}
+        void ended() override {}
+    };
+    for (const std::string frequency : {"0.75", "2.5", "abc"}) {
+        SCOPED_TRACE(frequency);
+        RecordingCanvas canvas = startedUp();
+        canvas.Text(Box::nKmitočet, frequency);
+        const std::size_t before = canvas.calls().size();
+        SweepMemory memory;
+        EXPECT_NO_THROW(prepareSums(canvas, memory));
+        for (std::size_t i = before; i < canvas.calls().size(); ++i)
+            EXPECT_EQ(canvas.calls()[i].op, Op::TextGet);
+
+        Swept run;
+        run.memory = &memory;
+        if (frequency == "abc") {
+            EXPECT_THROW(startRun(canvas, &run, &memory), NotANumber);
+        } else {
+            startRun(canvas, &run, &memory);
+            EXPECT_TRUE(run.ready);
+        }
+    }
+}

@@ -50,6 +50,8 @@ protected:
     virtual void unload() = 0;
     // Who follows the run that is about to start; none unless a window looks.
     virtual sim::RunObserver* runObserver() { return nullptr; }
+    // While the window is idle: the sums of a Start with the settings shown, made ready.
+    void prepareStart() { sim::prepareSums(canvas(), lastSweep_); }
 
 private:
     sim::SweepMemory lastSweep_;

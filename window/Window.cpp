@@ -185,6 +185,8 @@ void Window::tidy()
         return;
     picture_->makeRoom(lastHandlerLines_);
     sim::spinsPerStep(); // measured once, on first use
+    prepareStart();
+    canvas_->forgetTexts(); // read outside a handler: the boxes may change before the next
 }
 
 std::string Window::pictureDescription() const

@@ -36,7 +36,8 @@ public:
     bool running() const { return depth_ > 0; }
     // Work that can wait for the window to be idle, which a shell calls once no handler
     // runs and its input has been taken: the picture makes room for a run like the last,
-    // and the delay's step is measured before the first run needs it.
+    // the delay's step is measured before the first run needs it, and the sums of a run
+    // with the settings shown are made ready.
     void tidy();
     // Runs a shell's own action (copying the picture, say) as a handler runs: a failure
     // shows the error report, and the window goes on.
