@@ -109,7 +109,15 @@ void Lumetrafrm::handle(std::string_view control)
         return;
     }
     if (!model_->running())
-        QTimer::singleShot(0, this, [this] { model_->tidy(); });
+        tidySoon();
+}
+
+void Lumetrafrm::tidySoon()
+{
+    QTimer::singleShot(0, this, [this] {
+        if (!model_->running() && model_->tidy())
+            tidySoon();
+    });
 }
 
 void Lumetrafrm::wireHandlers()

@@ -90,6 +90,8 @@ private:
     void announce(const std::string& words) override;
 
     void wireHandlers();
+    // The model's idle work, a piece in each turn of the event loop.
+    void tidySoon();
     void buildActions();
     // The picture's menu, from the mouse or the keyboard.
     void openPictureMenu(const QPoint& globalPos);

@@ -177,16 +177,25 @@ void Window::ended()
 {
     canvas_->present();
     lastHandlerLines_ = static_cast<std::size_t>(picture_->linesEverKept() - keptBefore_);
+    tidyPiece_ = 0;
 }
 
-void Window::tidy()
+bool Window::tidy()
 {
     if (running())
-        return;
-    picture_->makeRoom(lastHandlerLines_);
-    sim::spinsPerStep(); // measured once, on first use
-    prepareStart();
-    canvas_->forgetTexts(); // read outside a handler: the boxes may change before the next
+        return false;
+    switch (tidyPiece_++) {
+    case 0:
+        picture_->makeRoom(lastHandlerLines_);
+        sim::spinsPerStep(); // measured once, on first use
+        return true;
+    case 1:
+        prepareStart();
+        canvas_->forgetTexts(); // read outside a handler: the boxes may change before the next
+        return false;
+    default:
+        return false;
+    }
 }
 
 std::string Window::pictureDescription() const

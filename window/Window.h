@@ -34,11 +34,13 @@ public:
     // handler. Input that arrives while a handler runs waits in the shell until its end.
     bool handle(std::string_view control);
     bool running() const { return depth_ > 0; }
-    // Work that can wait for the window to be idle, which a shell calls once no handler
-    // runs and its input has been taken: the picture makes room for a run like the last,
-    // the delay's step is measured before the first run needs it, and the sums of a run
-    // with the settings shown are made ready.
-    void tidy();
+    // Work that can wait for the window to be idle, in pieces: a shell calls it once no
+    // handler runs and its input has been taken, and again, each time in a task of its
+    // own, while it returns true, so that input that comes meanwhile is taken between the
+    // pieces. The picture makes room for a run like the last and the delay's step is
+    // measured before the first run needs it; then the sums of a run with the settings
+    // shown are made ready.
+    bool tidy();
     // Runs a shell's own action (copying the picture, say) as a handler runs: a failure
     // shows the error report, and the window goes on.
     void guarded(const std::function<void()>& action);
@@ -106,6 +108,7 @@ private:
     int depth_ = 0;
     std::uint64_t keptBefore_ = 0;   // the picture's lines kept when the handler began
     std::size_t lastHandlerLines_ = 0;
+    int tidyPiece_ = 0; // the next piece of tidy(); a handler's end starts them afresh
     Inspector inspector_;
     std::unique_ptr<RunRecorder> recorder_;
     bool touching_ = false;

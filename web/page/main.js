@@ -62,9 +62,9 @@ async function dispatch(control) {
   tidySoon();
 }
 
-// after the input that waited, in a task of its own
+// after the input that waited, a piece in each task of its own
 function tidySoon() {
-  setTimeout(() => { if (!state.busy && !unloaded) module._lumetra_tidy(); });
+  setTimeout(() => { if (!state.busy && !unloaded && module._lumetra_tidy()) tidySoon(); });
 }
 
 function fit() {

@@ -259,11 +259,11 @@ EMSCRIPTEN_KEEPALIVE void lumetra_event(const char* control)
         page->model().handle(control);
 }
 
-// What can wait until no handler runs and the held input has been taken.
-EMSCRIPTEN_KEEPALIVE void lumetra_tidy()
+// What can wait until no handler runs and the held input has been taken, a piece a
+// call; 1 while more is left.
+EMSCRIPTEN_KEEPALIVE int lumetra_tidy()
 {
-    if (page)
-        page->model().tidy();
+    return page && page->model().tidy() ? 1 : 0;
 }
 
 // The viewport changed while no handler ran.
