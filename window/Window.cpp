@@ -182,20 +182,16 @@ void Window::ended()
 
 bool Window::tidy()
 {
-    if (running())
+    if (running() || tidyPiece_ > 1)
         return false;
-    switch (tidyPiece_++) {
-    case 0:
+    if (tidyPiece_++ == 0) {
         picture_->makeRoom(lastHandlerLines_);
         sim::spinsPerStep(); // measured once, on first use
         return true;
-    case 1:
-        prepareStart();
-        canvas_->forgetTexts(); // read outside a handler: the boxes may change before the next
-        return false;
-    default:
-        return false;
     }
+    prepareStart();
+    canvas_->forgetTexts(); // read outside a handler: the boxes may change before the next
+    return false;
 }
 
 std::string Window::pictureDescription() const
