@@ -65,8 +65,9 @@ float toSingle(double v)
 // The end point that no float holds is found here, and reported.
 void Canvas::checkedLine(double x1, double y1, double x2, double y2, Colour colour, bool colourGiven)
 {
-    const Segment s{toSingle(x1), toSingle(y1), toSingle(x2), toSingle(y2), colour, colourGiven};
-    drawLine(s);
+    // in order: the first end point that fails is the one reported
+    const float a = toSingle(x1), b = toSingle(y1), c = toSingle(x2), d = toSingle(y2);
+    drawLine(a, b, c, d, colour, colourGiven);
 }
 
 double numberIn(Canvas& canvas, Box box)

@@ -73,12 +73,10 @@ public:
     static constexpr Colour foreground = RGB(0, 0, 0);
 
 protected:
-    struct Segment {
-        float x1, y1, x2, y2;
-        Colour colour;
-        bool colourGiven;
-    };
-    virtual void drawLine(const Segment& segment) = 0;
+    // A line in single precision; without `colourGiven`, `colour` is the foreground. The
+    // values come one by one, not as a struct: in the browser a struct is passed through
+    // memory, stored by the caller and read back by the callee at each of a run's lines.
+    virtual void drawLine(float x1, float y1, float x2, float y2, Colour colour, bool colourGiven) = 0;
 
 private:
     // A run draws some 300 000 lines: the usual case goes straight through.
@@ -88,8 +86,8 @@ private:
         // one test for all four; NaN fails it too
         if (std::max({std::fabs(x1), std::fabs(y1), std::fabs(x2), std::fabs(y2)}) <= maxSingle
             && !std::isnan(x1 + y1 + x2 + y2)) [[likely]]
-            drawLine({static_cast<float>(x1), static_cast<float>(y1), static_cast<float>(x2), static_cast<float>(y2),
-                      colour, colourGiven});
+            drawLine(static_cast<float>(x1), static_cast<float>(y1), static_cast<float>(x2), static_cast<float>(y2),
+                     colour, colourGiven);
         else
             checkedLine(x1, y1, x2, y2, colour, colourGiven);
     }

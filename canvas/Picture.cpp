@@ -77,8 +77,9 @@ void Picture::rasterise(const Stroke& s, std::size_t slot)
         repeats_.drawn(s, slot, drawn);
 }
 
-void Picture::drawNew(const Stroke& s, std::size_t slot)
+void Picture::drawNew(float x1, float y1, float x2, float y2, Pixel colour, std::size_t slot)
 {
+    const Stroke s{x1, y1, x2, y2, colour | 0xFF000000u, raster_.lineWidth()};
     rasterise(s, slot);
     log_.keep(s);
 }

@@ -41,12 +41,13 @@ public:
     {
         const Stroke s{x1, y1, x2, y2, colour | 0xFF000000u, raster_.lineWidth()};
         const std::size_t slot = RepeatFilter::slotOf(s);
-        // a run repeats its rays thousands of times: that case stays short
+        // a run repeats its rays thousands of times: that case stays short, and the
+        // stroke stays in registers (a new line makes it again where it needs memory)
         if (repeats_.isHarmlessRepeat(s, slot)) {
             ++skipped_;
             return;
         }
-        drawNew(s, slot);
+        drawNew(x1, y1, x2, y2, colour, slot);
     }
 
     // Painted on the bare background, under every line, whenever the picture is drawn
@@ -67,7 +68,8 @@ public:
 private:
     void repaint();
     void rasterise(const Stroke& s, std::size_t slot);
-    void drawNew(const Stroke& s, std::size_t slot);
+    // Out of line, so that a repeat's path keeps no stroke in memory.
+    [[gnu::noinline]] void drawNew(float x1, float y1, float x2, float y2, Pixel colour, std::size_t slot);
 
     Raster raster_;
     RepeatFilter repeats_;

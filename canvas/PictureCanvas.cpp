@@ -35,9 +35,9 @@ void PictureCanvas::DrawWidth(int pixels)
     picture_.setWidth(pixels);
 }
 
-void PictureCanvas::drawLine(const Segment& s)
+void PictureCanvas::drawLine(float x1, float y1, float x2, float y2, Colour colour, bool)
 {
-    picture_.drawLine(s.x1, s.y1, s.x2, s.y2, toPixel(s.colour));
+    picture_.drawLine(x1, y1, x2, y2, toPixel(colour));
     if (!live_ || ++linesSinceCheck_ < linesPerClockCheck)
         return;
     linesSinceCheck_ = 0;

@@ -39,7 +39,7 @@ public:
     }
 
 protected:
-    void drawLine(const Segment& s) override;
+    void drawLine(float x1, float y1, float x2, float y2, Colour colour, bool colourGiven) override;
     // Shows what was drawn since the last frame and lets the front end breathe.
     virtual void frame() = 0;
     // Starts the wait for the next frame afresh (after a question, say).

@@ -57,17 +57,17 @@ void RecordingCanvas::DrawWidth(int pixels)
     record(std::move(c));
 }
 
-void RecordingCanvas::drawLine(const Segment& s)
+void RecordingCanvas::drawLine(float x1, float y1, float x2, float y2, Colour colour, bool colourGiven)
 {
     enter();
     ++lineCount_;
     Call c(Op::Line);
-    c.x1 = s.x1;
-    c.y1 = s.y1;
-    c.x2 = s.x2;
-    c.y2 = s.y2;
-    c.colour = s.colour;
-    c.colourGiven = s.colourGiven;
+    c.x1 = x1;
+    c.y1 = y1;
+    c.x2 = x2;
+    c.y2 = y2;
+    c.colour = colour;
+    c.colourGiven = colourGiven;
     c.width = drawWidth_;
     record(std::move(c));
 }

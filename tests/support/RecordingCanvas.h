@@ -63,7 +63,7 @@ public:
     float Rnd() override;
 
 protected:
-    void drawLine(const Segment& s) override;
+    void drawLine(float x1, float y1, float x2, float y2, Colour colour, bool colourGiven) override;
 
 private:
     void enter(); // counts the call and throws when it is the failing one
