@@ -293,12 +293,14 @@ namespace {
 [[gnu::noinline]] void drawRays(Canvas& canvas, const SweepConstants& c, int d)
 {
     const Geometry& g = c.g;
-    for (int s = 0; s <= g.slitWidth; s += rayEvery) {
-        const auto& ray = c.rays[static_cast<std::size_t>(s / rayEvery)];
+    const bool fan = d % pathLineEvery == 0;
+    int s = 0;
+    for (const auto& ray : c.rays) {
         canvas.DrawWidth(1);
         canvas.Line(ray.x1, ray.y1, ray.x2, ray.y2);
-        if (d % pathLineEvery == 0)
+        if (fan)
             canvas.Line(g.apertureX, g.slitTopY + s, g.screenX, g.topY + d);
+        s += rayEvery;
     }
 }
 
