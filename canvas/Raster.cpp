@@ -190,19 +190,22 @@ void Raster::stamp(int x, int y, Pixel colour)
         fillRow(y + static_cast<int>(r) - penOrigin_, x + pen_[r].first, x + pen_[r].second, colour);
 }
 
-PixelRect Raster::rasterise(const Stroke& s)
+// Most of a run's photon dots land where dots of their colour already are: such a line
+// need not be drawn, nor remembered for its repeats (which change nothing either). Longer
+// lines (wipes, bars) seldom change nothing, and would take longer to look at.
+bool Raster::changesNothing(int y, int xa, int xb, Pixel colour) const
+{
+    constexpr int longest = 8;
+    // lines held back on the row would change these pixels before this line comes
+    if (xb - xa >= longest || (round_.repeating && round_.held > 0 && round_.row == y))
+        return false;
+    const Pixel* row = pixels_.data() + static_cast<std::ptrdiff_t>(y) * width_;
+    return std::all_of(row + xa, row + xb + 1, [&](Pixel p) { return p == colour; });
+}
+
+PixelRect Raster::rasteriseWithPen(const Stroke& s)
 {
     const double scale = scale_;
-    if (s.y1 == s.y2 && deviceWidth_ == 1) {
-        // thin and horizontal, within the picture (dots, and wipes at small scales): the
-        // pixels the general way below would give, found directly
-        const double fy = s.y1 * scale, fa = std::min(s.x1, s.x2) * scale, fb = std::max(s.x1, s.x2) * scale;
-        if (fy >= 0 && fy < height_ && fa >= 0 && fb < width_) {
-            const int y = static_cast<int>(fy), xa = static_cast<int>(fa), xb = static_cast<int>(fb);
-            thinRow(y, xa, xb, s.colour);
-            return touch(xa, y, xb, y);
-        }
-    }
     forgetRound();
     double fx1 = s.x1 * scale, fy1 = s.y1 * scale, fx2 = s.x2 * scale, fy2 = s.y2 * scale;
     const double margin = deviceWidth_ + 2;

@@ -150,7 +150,8 @@ TEST(Picture, WipesHeldBackOnARowGiveThePixelsOfEveryLineDrawn)
 {
     // wipes as runs draw them, a line or a few on each twip row and a dozen twip rows to
     // a pixel row, with the rounds broken off now and then by another line or a look at
-    // the pixels; against the same lines each followed by one beyond the picture
+    // the pixels, and short lines (dots) in their midst; against the same lines each
+    // followed by one beyond the picture
     std::mt19937 gen(11);
     std::uniform_int_distribution<int> pattern(0, 5), coin(0, 9);
     const Pixel colours[] = {black, red, bg};
@@ -167,6 +168,12 @@ TEST(Picture, WipesHeldBackOnARowGiveThePixelsOfEveryLineDrawn)
                 p = pattern(gen); // the same lines for some rows, then others
             const Pixel a = colours[p % 3], b = colours[(p + 1) % 3];
             draw(15, float(row), 9000, float(row), a);
+            if (p >= 2 && coin(gen) == 0) { // a dot on what the next line left, and the round ends
+                draw(5000, float(row), 5040, float(row), b);
+                draw(100, float(row), 1400, float(row + 900), red);
+                ASSERT_EQ(differing(held, plain), 0u) << "after a dot at twip row " << row;
+                continue;
+            }
             if (p >= 2)
                 draw(4000, float(row), 12000, float(row), b); // over part of the first
             if (p >= 4)
@@ -243,10 +250,10 @@ TEST(Picture, DrawnAgainAtANewSizeAsIfDrawnThere)
     drawComparison(direct);
     large.setScale(factorOne);
     EXPECT_LE(differing(large, direct), total / 1000);
-    // what it keeps does not depend on the scale it was drawn at, and stays far below
-    // the 4 × 400 000 lines the runs drew
-    EXPECT_EQ(keptSmall, keptLarge);
+    // what it keeps stays far below the 4 × 400 000 lines the runs drew, at any scale: a
+    // dot that changed no pixel at one scale is kept where its repeat was skipped at another
     EXPECT_LT(keptSmall, 400000u);
+    EXPECT_LT(keptLarge, 400000u);
 }
 
 TEST(Picture, UnderlayIsPaintedUnderEveryLineAtEveryScale)
