@@ -79,7 +79,7 @@ void Picture::rasterise(const Stroke& s, std::size_t slot)
 
 void Picture::drawNew(float x1, float y1, float x2, float y2, Pixel colour, std::size_t slot)
 {
-    const Stroke s{x1, y1, x2, y2, colour | 0xFF000000u, raster_.lineWidth()};
+    const Stroke s = strokeOf(x1, y1, x2, y2, colour);
     rasterise(s, slot);
     log_.keep(s);
 }

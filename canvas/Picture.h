@@ -39,7 +39,7 @@ public:
     // End points in twips.
     void drawLine(float x1, float y1, float x2, float y2, Pixel colour)
     {
-        const Stroke s{x1, y1, x2, y2, colour | 0xFF000000u, raster_.lineWidth()};
+        const Stroke s = strokeOf(x1, y1, x2, y2, colour);
         const std::size_t slot = RepeatFilter::slotOf(s);
         // a run repeats its rays thousands of times: that case stays short, and the
         // stroke stays in registers (a new line makes it again where it needs memory)
@@ -66,6 +66,11 @@ public:
     std::uint64_t linesSkipped() const { return skipped_; }
 
 private:
+    // The line as the repeat filter and the log know it: opaque, with the pen's width.
+    Stroke strokeOf(float x1, float y1, float x2, float y2, Pixel colour) const
+    {
+        return {x1, y1, x2, y2, colour | 0xFF000000u, raster_.lineWidth()};
+    }
     void repaint();
     void rasterise(const Stroke& s, std::size_t slot);
     // Out of line, so that a repeat's path keeps no stroke in memory.

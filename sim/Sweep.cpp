@@ -352,12 +352,8 @@ const std::vector<double>& SweepMemory::probabilities(const SweepConstants& c)
 void sweep(Canvas& canvas, const SweepConstants& c,
            const std::function<void(int d, double probability, int tailY)>& eachPoint, SweepMemory* memory)
 {
-    if (memory) {
-        sweepPoints(canvas, c, memory->probabilities(c).data(), eachPoint);
-        return;
-    }
-    const std::vector<double> factored = probabilities(c);
-    sweepPoints(canvas, c, factored.data(), eachPoint);
+    SweepMemory own;
+    sweepPoints(canvas, c, (memory ? *memory : own).probabilities(c).data(), eachPoint);
 }
 
 } // namespace lumetra::sim
