@@ -5,9 +5,23 @@ export function createDialogs(state) {
   let asking = null; // the open question's answer, while a run waits for it
   let reportClosed = null;
 
-  document.getElementById('Ano').addEventListener('click', () => asking && asking(6));
-  document.getElementById('Ne').addEventListener('click', () => asking && asking(7));
-  question.addEventListener('cancel', (e) => { e.preventDefault(); if (asking) asking(7); });
+  const yes = document.getElementById('Ano');
+  const no = document.getElementById('Ne');
+  yes.addEventListener('click', () => asking && asking(6));
+  no.addEventListener('click', () => asking && asking(7));
+  // The question keeps the keys as a modal dialog would: Escape answers Ne, and Tab goes
+  // round its two buttons.
+  question.addEventListener('keydown', (e) => {
+    if (!asking)
+      return;
+    if (e.key === 'Escape') {
+      e.preventDefault();
+      asking(7);
+    } else if (e.key === 'Tab') {
+      e.preventDefault();
+      (document.activeElement === yes ? no : yes).focus();
+    }
+  });
   document.getElementById('errorOk').addEventListener('click', () => report.close());
 
   return {
@@ -16,15 +30,21 @@ export function createDialogs(state) {
     ask(prompt) {
       document.getElementById('questionText').textContent = prompt;
       const started = performance.now();
+      const focused = document.activeElement;
       return new Promise((resolve) => {
         asking = (code) => {
           asking = null;
           state.askingMs += performance.now() - started;
           question.close();
+          focused?.focus();
           resolve(code);
         };
-        question.showModal();
-        document.getElementById('Ano').focus();
+        // Shown above the cover that a running handler puts over the window, which takes
+        // the clicks elsewhere, rather than as the browser's modal dialog: that makes the
+        // whole page inert and restyles all of it when it opens and again when it closes,
+        // inside the run (some 10 ms on a slow laptop).
+        question.show();
+        yes.focus();
       });
     },
     report(message) {

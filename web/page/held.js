@@ -5,7 +5,12 @@ export function createHold(state, window, dialogs) {
   let held = [];
   const count = () => { state.held = held.length; };
 
-  cover.addEventListener('click', (e) => { held.push({ click: [e.clientX, e.clientY] }); count(); });
+  cover.addEventListener('click', (e) => {
+    if (dialogs.asking)
+      return; // beside the question, as beside any modal dialog, a click does nothing
+    held.push({ click: [e.clientX, e.clientY] });
+    count();
+  });
   for (const type of ['pointerdown', 'mousedown', 'contextmenu', 'wheel', 'dblclick'])
     cover.addEventListener(type, (e) => e.preventDefault(), { passive: false });
   for (const type of ['keydown', 'keyup', 'keypress']) {

@@ -217,6 +217,13 @@ describe('runs', () => {
     assert.equal(await page.textContent('#questionText'), 'Vyčistit celou obrazovku (Ano), jinak jen radiusvektory (Ne)?');
     assert.deepEqual(await dialog.evaluate((d) => [...d.querySelectorAll('button')].map((b) => b.textContent)), ['Ano', 'Ne']);
     assert.equal(await page.evaluate(() => document.activeElement.id), 'Ano', 'Ano is the default');
+    // it keeps the keys and the clicks, as a modal dialog does
+    for (const id of ['Ne', 'Ano']) {
+      await page.keyboard.press('Tab');
+      assert.equal(await page.evaluate(() => document.activeElement.id), id);
+    }
+    await page.mouse.click(5, 5);
+    assert.equal((await lumetra(page)).held, 0, 'a click beside the question is not kept for later');
     await page.keyboard.press('Enter');
     await page.waitForFunction(() => window.lumetra.runs.length === 2 && !window.lumetra.busy);
 
