@@ -41,23 +41,28 @@ void RepeatFilter::drawn(const Stroke& s, std::size_t slotOf, PixelRect r)
 {
     const std::uint64_t now = ++clock_;
     const Pixel colour = s.colour;
+    const int cx0 = r.x0 >> cellShift, cx1 = r.x1 >> cellShift;
+    bool changed = false;
     for (int cy = r.y0 >> cellShift; cy <= (r.y1 >> cellShift); ++cy) {
-        Cell* cell = &cells_[static_cast<std::size_t>(cy * cellsX_ + (r.x0 >> cellShift))];
-        for (int cx = r.x0 >> cellShift; cx <= (r.x1 >> cellShift); ++cx, ++cell) {
-            if (!cell->drawn || cell->colour != colour) {
-                cell->changed = now;
-                cell->colour = colour;
-                cell->drawn = true;
-                blockChanged_[static_cast<std::size_t>((cy >> blockShift) * blocksX_ + (cx >> blockShift))] = now;
-                lastChange_ = now;
+        Cell* cells = &cells_[static_cast<std::size_t>(cy * cellsX_)];
+        std::uint64_t* blocks = &blockChanged_[static_cast<std::size_t>((cy >> blockShift) * blocksX_)];
+        for (int cx = cx0; cx <= cx1; ++cx) {
+            if (cells[cx].colour != colour) {
+                cells[cx].changed = now;
+                cells[cx].colour = colour;
+                blocks[cx >> blockShift] = now;
+                changed = true;
             }
         }
     }
+    if (changed)
+        lastChange_ = now;
     Remembered& slot = remembered_[slotOf];
-    if (slot.key == s || !slot.repeated || slot.generation != generation_)
-        slot = {s, clock_, generation_, slot.key == s && slot.generation == generation_ && slot.repeated,
-                static_cast<std::int16_t>(r.x0 >> cellShift), static_cast<std::int16_t>(r.y0 >> cellShift),
-                static_cast<std::int16_t>(r.x1 >> cellShift), static_cast<std::int16_t>(r.y1 >> cellShift)};
+    const bool again = slot.key.sameAs(s) && slot.generation == generation_;
+    if (again || !slot.repeated || slot.generation != generation_)
+        slot = {s, clock_, generation_, again && slot.repeated,
+                static_cast<std::int16_t>(cx0), static_cast<std::int16_t>(r.y0 >> cellShift),
+                static_cast<std::int16_t>(cx1), static_cast<std::int16_t>(r.y1 >> cellShift)};
 }
 
 } // namespace lumetra

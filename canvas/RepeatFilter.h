@@ -26,7 +26,7 @@ public:
     bool isHarmlessRepeat(const Stroke& s, std::size_t slot)
     {
         Remembered& r = remembered_[slot];
-        if (r.generation != generation_ || !(r.key == s) || changedUnder(r))
+        if (r.generation != generation_ || !r.key.sameAs(s) || changedUnder(r))
             return false;
         // nothing under it changed up to now, so later repeats need only look at what comes after
         r.stamp = clock_;
@@ -48,8 +48,7 @@ private:
     };
     struct Cell {
         std::uint64_t changed = 0;
-        Pixel colour = 0;
-        bool drawn = false;
+        Pixel colour = 0; // as no line is: lines are opaque
     };
     static constexpr int cellShift = 5;
     // blocks of 8 × 8 cells, so that a repeat far from any change is found at once

@@ -6,6 +6,7 @@
 #include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 namespace lumetra {
 
@@ -30,6 +31,15 @@ struct Stroke {
             return std::uint64_t{std::bit_cast<std::uint32_t>(lo)} | std::uint64_t{std::bit_cast<std::uint32_t>(hi)} << 32;
         };
         return {pair(x1, y1), pair(x2, y2), pair(colour, width)};
+    }
+    // Whether this stroke, one kept in memory for some time, is `fresh`: its own words are
+    // read whole, as the three they are, not put together from six fields.
+    bool sameAs(const Stroke& fresh) const
+    {
+        std::array<std::uint64_t, 3> a;
+        std::memcpy(a.data(), this, sizeof a);
+        const auto b = fresh.words();
+        return ((a[0] ^ b[0]) | (a[1] ^ b[1]) | (a[2] ^ b[2])) == 0;
     }
 };
 
