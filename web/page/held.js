@@ -89,7 +89,9 @@ export function createHold(state, window, dialogs) {
   }
 
   return {
-    set shown(on) { cover.hidden = !on; },
+    // let through when idle rather than hidden: a handler's start and end then lay
+    // nothing out again
+    set shown(on) { cover.classList.toggle('idle', !on); },
     // Hands on what waited, while nothing runs; `canGoOn()` stops it when a handler starts.
     replay(canGoOn) {
       while (held.length && canGoOn()) {
