@@ -9,9 +9,9 @@ export function createDialogs(state) {
   const no = document.getElementById('Ne');
   yes.addEventListener('click', () => asking && asking(6));
   no.addEventListener('click', () => asking && asking(7));
-  // The question keeps the keys as a modal dialog would: Escape answers Ne, and Tab goes
-  // round its two buttons.
-  question.addEventListener('keydown', (e) => {
+  // While it asks, the question keeps the keys and the focus as a modal dialog would:
+  // Escape answers Ne, Tab goes round its two buttons, and nothing else takes the focus.
+  addEventListener('keydown', (e) => {
     if (!asking)
       return;
     if (e.key === 'Escape') {
@@ -21,7 +21,9 @@ export function createDialogs(state) {
       e.preventDefault();
       (document.activeElement === yes ? no : yes).focus();
     }
-  });
+  }, { capture: true });
+  document.addEventListener('focusin', (e) => { if (asking && !question.contains(e.target)) yes.focus(); });
+  question.addEventListener('mousedown', (e) => { if (!e.target.closest('button')) e.preventDefault(); });
   document.getElementById('errorOk').addEventListener('click', () => report.close());
 
   return {

@@ -224,6 +224,9 @@ describe('runs', () => {
     }
     await page.mouse.click(5, 5);
     assert.equal((await lumetra(page)).held, 0, 'a click beside the question is not kept for later');
+    await page.click('#questionText');
+    await page.evaluate(() => document.getElementById('nKmitočet').focus());
+    assert.equal(await page.evaluate(() => document.activeElement.id), 'Ano', 'nothing behind it takes the focus');
     await page.keyboard.press('Enter');
     await page.waitForFunction(() => window.lumetra.runs.length === 2 && !window.lumetra.busy);
 
