@@ -48,7 +48,7 @@ private:
     };
     struct Cell {
         std::uint64_t changed = 0;
-        Pixel colour = 0; // as no line is: lines are opaque
+        Pixel colour = 0; // never drawn: every line is opaque, so none has this colour
     };
     static constexpr int cellShift = 5;
     // blocks of 8 × 8 cells, so that a repeat far from any change is found at once
