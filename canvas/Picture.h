@@ -61,8 +61,9 @@ public:
     // Lines kept for drawing again, and repeats that were not drawn at all.
     std::size_t keptLines() const;
     std::uint64_t linesEverKept() const { return log_.everKept(); }
-    // Makes room in what is kept for `lines` more, should they need it (see StrokeLog).
-    void makeRoom(std::size_t lines) { log_.makeRoom(lines); }
+    // Makes room in what is kept for `lines` more, should they need it, a piece a call;
+    // true while pieces remain (see StrokeLog).
+    bool makeRoom(std::size_t lines) { return log_.makeRoom(lines); }
     std::uint64_t linesSkipped() const { return skipped_; }
 
 private:

@@ -130,78 +130,56 @@ private:
 
 } // namespace
 
-StrokeLog::StrokeLog() : compactAt_(1u << 18)
-{
-    // room for a few runs, taken as needed rather than copied along as it grows
-    strokes_.reserve(compactAt_);
-}
-
-void StrokeLog::keep(const Stroke& s)
-{
-    const double reach = reachOf(s.width);
-    // nothing of it can reach the design area at any scale
-    if (std::min(s.x1, s.x2) - reach > designWidthTwips || std::max(s.x1, s.x2) + reach < 0
-        || std::min(s.y1, s.y2) - reach > designHeightTwips || std::max(s.y1, s.y2) + reach < 0)
-        return;
-    strokes_.push_back(s);
-    ++everKept_;
-    if (strokes_.size() >= compactAt_)
-        compact();
-}
-
-void StrokeLog::makeRoom(std::size_t lines)
-{
-    if (strokes_.size() + lines >= compactAt_)
-        compact();
-    // the room itself too: moving the log to a larger block would pause a run as long
-    const std::size_t wanted = strokes_.size() + lines;
-    if (wanted > strokes_.capacity())
-        strokes_.reserve(std::max(wanted, 2 * strokes_.capacity()));
-}
-
 // Forgets the lines that later ones cover at every scale, newest first:
 // - an exact repeat covers the earlier copy;
 // - horizontal lines of one row and width cover the parts of that row they span;
 // - thin horizontal lines on every twip row of an area (a wipe) cover whatever lies
 //   inside it, with room left for the widest pen and the rounding of any scale.
-void StrokeLog::compact()
-{
-    const std::size_t n = strokes_.size();
-    if (n == 0)
-        return;
-    const auto slanted = static_cast<std::size_t>(
-        std::count_if(strokes_.begin(), strokes_.end(), [](const Stroke& s) { return s.y1 != s.y2; }));
-    std::size_t tableSize = 1;
-    while (tableSize < 2 * slanted + 2)
-        tableSize <<= 1;
-    std::vector<std::uint32_t> seen(tableSize, UINT32_MAX);
-    std::vector<Intervals> thinRows(static_cast<std::size_t>(designHeightTwips) + 1);
-    std::unordered_map<std::uint64_t, Intervals> otherRows;
-    std::vector<bool> keepIt(n, false);
+// It looks at the lines a part at a time, so that the idle window can do it in pieces;
+// the log does not change meanwhile.
+class StrokeLog::Compaction {
+public:
+    explicit Compaction(const std::vector<Stroke>& strokes)
+        : strokes_(strokes), next_(strokes.size()), keepIt_(strokes.size(), false),
+          thinRows_(static_cast<std::size_t>(designHeightTwips) + 1)
+    {
+        const auto slanted = static_cast<std::size_t>(
+            std::count_if(strokes.begin(), strokes.end(), [](const Stroke& s) { return s.y1 != s.y2; }));
+        while (tableSize_ < 2 * slanted + 2)
+            tableSize_ <<= 1;
+        seen_.assign(tableSize_, UINT32_MAX);
+    }
 
-    WipedBlocks wipes;
-    auto wiped = [&](const Stroke& s) {
+    // Looks at up to `count` more lines; false once it has looked at them all.
+    bool step(std::size_t count)
+    {
+        for (; next_ > 0 && count > 0; --count)
+            look(--next_);
+        return next_ > 0;
+    }
+
+    bool keeps(std::size_t i) const { return keepIt_[i]; }
+
+private:
+    bool wiped(const Stroke& s) const
+    {
         const double reach = reachOf(s.width);
-        return wipes.covers(std::min(s.x1, s.x2) - reach, std::min(s.y1, s.y2) - reach, std::max(s.x1, s.x2) + reach,
-                            std::max(s.y1, s.y2) + reach);
-    };
+        return wipes_.covers(std::min(s.x1, s.x2) - reach, std::min(s.y1, s.y2) - reach, std::max(s.x1, s.x2) + reach,
+                             std::max(s.y1, s.y2) + reach);
+    }
 
-    for (std::size_t i = n; i-- > 0;) {
+    [[gnu::always_inline]] void look(std::size_t i)
+    {
         const Stroke& s = strokes_[i];
         // a horizontal repeat is covered on its row like any other; the rest are looked up
         std::size_t h = 0;
         if (s.y1 != s.y2) {
-            h = hashStroke(s) & (tableSize - 1);
-            bool repeated = false;
-            while (seen[h] != UINT32_MAX) {
-                if (strokes_[seen[h]] == s) {
-                    repeated = true;
-                    break;
-                }
-                h = (h + 1) & (tableSize - 1);
+            h = hashStroke(s) & (tableSize_ - 1);
+            while (seen_[h] != UINT32_MAX) {
+                if (strokes_[seen_[h]] == s)
+                    return;
+                h = (h + 1) & (tableSize_ - 1);
             }
-            if (repeated)
-                continue;
         }
 
         Intervals* row = nullptr;
@@ -211,31 +189,94 @@ void StrokeLog::compact()
             const float y = s.y1;
             if (s.width == 1 && y >= 0 && y <= designHeightTwips && y == std::floor(y)) {
                 thinRow = static_cast<int>(y);
-                row = &thinRows[static_cast<std::size_t>(thinRow)];
+                row = &thinRows_[static_cast<std::size_t>(thinRow)];
             } else {
-                row = &otherRows[(std::uint64_t{std::bit_cast<std::uint32_t>(y)} << 32)
-                                 | static_cast<std::uint32_t>(s.width)];
+                row = &otherRows_[(std::uint64_t{std::bit_cast<std::uint32_t>(y)} << 32)
+                                  | static_cast<std::uint32_t>(s.width)];
             }
             if (row->covers(a, b))
-                continue;
+                return;
         }
         if (wiped(s))
-            continue;
+            return;
 
-        keepIt[i] = true;
+        keepIt_[i] = true;
         if (s.y1 != s.y2)
-            seen[h] = static_cast<std::uint32_t>(i);
+            seen_[h] = static_cast<std::uint32_t>(i);
         if (row) {
             const auto [from, to] = row->add(a, b);
             if (thinRow >= 0)
-                wipes.cover(thinRow, from, to, a, b);
+                wipes_.cover(thinRow, from, to, a, b);
         }
     }
 
+    const std::vector<Stroke>& strokes_;
+    std::size_t next_; // the lines below this one are still to be looked at
+    std::vector<bool> keepIt_;
+    std::size_t tableSize_ = 1;
+    std::vector<std::uint32_t> seen_;
+    std::vector<Intervals> thinRows_;
+    std::unordered_map<std::uint64_t, Intervals> otherRows_;
+    WipedBlocks wipes_;
+};
+
+StrokeLog::StrokeLog() : compactAt_(1u << 18)
+{
+    // room for a few runs, taken as needed rather than copied along as it grows
+    strokes_.reserve(compactAt_);
+}
+
+StrokeLog::~StrokeLog() = default;
+
+void StrokeLog::keep(const Stroke& s)
+{
+    const double reach = reachOf(s.width);
+    // nothing of it can reach the design area at any scale
+    if (std::min(s.x1, s.x2) - reach > designWidthTwips || std::max(s.x1, s.x2) + reach < 0
+        || std::min(s.y1, s.y2) - reach > designHeightTwips || std::max(s.y1, s.y2) + reach < 0)
+        return;
+    if (compaction_) [[unlikely]]
+        finishCompaction(); // what is left of it comes first, or it would look at a log that changed
+    strokes_.push_back(s);
+    ++everKept_;
+    if (strokes_.size() >= compactAt_)
+        compact();
+}
+
+bool StrokeLog::makeRoom(std::size_t lines)
+{
+    if (!compaction_ && strokes_.size() + lines >= compactAt_)
+        compaction_ = std::make_unique<Compaction>(strokes_);
+    if (compaction_) {
+        if (compaction_->step(linesPerPiece))
+            return true;
+        finishCompaction();
+    }
+    // the room itself too: moving the log to a larger block would pause a run as long
+    const std::size_t wanted = strokes_.size() + lines;
+    if (wanted > strokes_.capacity())
+        strokes_.reserve(std::max(wanted, 2 * strokes_.capacity()));
+    return false;
+}
+
+void StrokeLog::compact()
+{
+    if (strokes_.empty())
+        return;
+    if (!compaction_)
+        compaction_ = std::make_unique<Compaction>(strokes_);
+    finishCompaction();
+}
+
+void StrokeLog::finishCompaction()
+{
+    while (compaction_->step(SIZE_MAX)) {
+    }
     std::size_t out = 0;
-    for (std::size_t i = 0; i < n; ++i)
-        if (keepIt[i])
+    for (std::size_t i = 0; i < strokes_.size(); ++i)
+        if (compaction_->keeps(i))
             strokes_[out++] = strokes_[i];
+    compaction_.reset();
     strokes_.resize(out);
     compactAt_ = std::max(2 * out, out + (std::size_t{1} << 18));
 }

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace lumetra {
@@ -18,14 +19,17 @@ public:
     static constexpr double smallestScale = 1.0 / 60.0;
 
     StrokeLog();
+    ~StrokeLog();
 
     // Keeps a line just drawn, unless no scale can show any of it.
     void keep(const Stroke& s);
     // Forgets the lines that later ones cover at every scale.
     void compact();
-    // Compacts now if `lines` more would make keep() compact, and makes room for them:
-    // done while the window is idle, so that a run like the last one draws without a pause.
-    void makeRoom(std::size_t lines);
+    // Compacts if `lines` more would make keep() compact, and makes room for them: done
+    // while the window is idle, so that a run like the last one draws without a pause.
+    // A call does a piece of it; true while pieces remain. A line kept meanwhile first
+    // ends the compaction.
+    bool makeRoom(std::size_t lines);
     // Every line kept so far, forgotten ones too.
     std::uint64_t everKept() const { return everKept_; }
 
@@ -34,7 +38,13 @@ public:
     auto end() const { return strokes_.end(); }
 
 private:
+    class Compaction;
+    // a piece of the idle work: some milliseconds on a slow laptop
+    static constexpr std::size_t linesPerPiece = std::size_t{1} << 15;
+    void finishCompaction();
+
     std::vector<Stroke> strokes_;
+    std::unique_ptr<Compaction> compaction_;
     std::size_t compactAt_;
     std::uint64_t everKept_ = 0;
 };

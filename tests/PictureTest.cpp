@@ -5,9 +5,11 @@
 #include "Picture.h"
 #include "Units.h"
 #include "Start.h"
+#include "StrokeLog.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <functional>
 #include <random>
@@ -271,4 +273,47 @@ TEST(Picture, UnderlayIsPaintedUnderEveryLineAtEveryScale)
     EXPECT_EQ(at(p, 0, 40), red);
     EXPECT_EQ(at(p, 0, 300), black);
     EXPECT_EQ(at(p, 0, 700), bg);
+}
+
+TEST(StrokeLog, ForgettingInPiecesKeepsWhatForgettingAtOnceKeeps)
+{
+    // slanted lines and their repeats, a wipe over part of them, and lines after it:
+    // several pieces' worth
+    std::mt19937 random(5);
+    std::uniform_real_distribution<float> at(0, 8000);
+    std::vector<Stroke> strokes;
+    const auto slanted = [&](int count) {
+        for (int i = 0; i < count; ++i) {
+            const float x = at(random), y = at(random);
+            strokes.push_back({x, y, x + 300, y + 200, black, 1});
+            if (i % 3 == 0)
+                strokes.push_back(strokes[strokes.size() - 1 - static_cast<std::size_t>(i % 7)]);
+        }
+    };
+    slanted(60000);
+    for (int y = 2000; y <= 5000; ++y)
+        strokes.push_back({0, static_cast<float>(y), 12000, static_cast<float>(y), bg, 1});
+    slanted(20000);
+
+    StrokeLog atOnce, inPieces, interrupted;
+    for (const Stroke& s : strokes) {
+        atOnce.keep(s);
+        inPieces.keep(s);
+        interrupted.keep(s);
+    }
+    atOnce.compact();
+    ASSERT_LT(atOnce.size(), strokes.size() * 3 / 4);
+    int pieces = 1;
+    while (inPieces.makeRoom(std::size_t{1} << 20))
+        ++pieces;
+    EXPECT_GT(pieces, 2);
+    EXPECT_TRUE(std::equal(atOnce.begin(), atOnce.end(), inPieces.begin(), inPieces.end()));
+
+    // a line kept while pieces remain comes after what the whole compaction keeps
+    ASSERT_TRUE(interrupted.makeRoom(std::size_t{1} << 20));
+    const Stroke late{10, 10, 20, 30, red, 2};
+    interrupted.keep(late);
+    ASSERT_EQ(interrupted.size(), atOnce.size() + 1);
+    EXPECT_TRUE(std::equal(atOnce.begin(), atOnce.end(), interrupted.begin()));
+    EXPECT_TRUE(*std::prev(interrupted.end()) == late);
 }

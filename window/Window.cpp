@@ -184,11 +184,15 @@ bool Window::tidy()
 {
     if (running() || tidyPiece_ > 1)
         return false;
-    if (tidyPiece_++ == 0) {
-        picture_->makeRoom(lastHandlerLines_);
+    if (tidyPiece_ == 0) {
+        // forgetting covered lines can take a while: a part of it in each piece
+        if (picture_->makeRoom(lastHandlerLines_))
+            return true;
         sim::spinsPerStep(); // measured once, on first use
+        tidyPiece_ = 1;
         return true;
     }
+    tidyPiece_ = 2;
     prepareStart();
     canvas_->forgetTexts(); // read outside a handler: the boxes may change before the next
     return false;
