@@ -236,7 +236,7 @@ void StrokeLog::keep(const Stroke& s)
         || std::min(s.y1, s.y2) - reach > designHeightTwips || std::max(s.y1, s.y2) + reach < 0)
         return;
     if (compaction_) [[unlikely]]
-        finishCompaction(); // what is left of it comes first, or it would look at a log that changed
+        interruptCompaction(); // it must not look at a log that changes
     strokes_.push_back(s);
     ++everKept_;
     if (strokes_.size() >= compactAt_)
@@ -245,18 +245,42 @@ void StrokeLog::keep(const Stroke& s)
 
 bool StrokeLog::makeRoom(std::size_t lines)
 {
-    if (!compaction_ && strokes_.size() + lines >= compactAt_)
+    if (!compaction_ && strokes_.size() + lines >= compactAt_) {
         compaction_ = std::make_unique<Compaction>(strokes_);
+        roomFor_ = lines;
+    }
     if (compaction_) {
         if (compaction_->step(linesPerPiece))
             return true;
         finishCompaction();
     }
-    // the room itself too: moving the log to a larger block would pause a run as long
+    reserve(lines);
+    return false;
+}
+
+// The room itself too: moving the log to a larger block would pause a run as long.
+void StrokeLog::reserve(std::size_t lines)
+{
     const std::size_t wanted = strokes_.size() + lines;
     if (wanted > strokes_.capacity())
         strokes_.reserve(std::max(wanted, 2 * strokes_.capacity()));
-    return false;
+}
+
+// A handler draws while pieces of a compaction remain. The first time, the compaction is
+// put off, with room for the lines it was to make room for, so that the handler neither
+// waits for it nor pauses for it later; it starts afresh when the window is idle again.
+// Should that one be interrupted too, the rest of it is done now: the log grows by no
+// more than one handler's lines beyond what it would have kept.
+void StrokeLog::interruptCompaction()
+{
+    if (putOff_) {
+        finishCompaction();
+        return;
+    }
+    compaction_.reset();
+    putOff_ = true;
+    compactAt_ = std::max(compactAt_, strokes_.size() + roomFor_ + 1);
+    reserve(roomFor_);
 }
 
 void StrokeLog::compact()
@@ -277,6 +301,7 @@ void StrokeLog::finishCompaction()
         if (compaction_->keeps(i))
             strokes_[out++] = strokes_[i];
     compaction_.reset();
+    putOff_ = false;
     strokes_.resize(out);
     compactAt_ = std::max(2 * out, out + (std::size_t{1} << 18));
 }

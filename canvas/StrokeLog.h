@@ -27,8 +27,8 @@ public:
     void compact();
     // Compacts if `lines` more would make keep() compact, and makes room for them: done
     // while the window is idle, so that a run like the last one draws without a pause.
-    // A call does a piece of it; true while pieces remain. A line kept meanwhile first
-    // ends the compaction.
+    // A call does a piece of it; true while pieces remain. A line kept meanwhile puts the
+    // compaction off, once (see interruptCompaction).
     bool makeRoom(std::size_t lines);
     // Every line kept so far, forgotten ones too.
     std::uint64_t everKept() const { return everKept_; }
@@ -42,9 +42,13 @@ private:
     // a piece of the idle work: some milliseconds on a slow laptop
     static constexpr std::size_t linesPerPiece = std::size_t{1} << 15;
     void finishCompaction();
+    void interruptCompaction();
+    void reserve(std::size_t lines);
 
     std::vector<Stroke> strokes_;
     std::unique_ptr<Compaction> compaction_;
+    std::size_t roomFor_ = 0; // the lines that the compaction in pieces makes room for
+    bool putOff_ = false;     // the last compaction was put off, and none has ended since
     std::size_t compactAt_;
     std::uint64_t everKept_ = 0;
 };

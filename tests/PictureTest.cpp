@@ -309,11 +309,20 @@ TEST(StrokeLog, ForgettingInPiecesKeepsWhatForgettingAtOnceKeeps)
     EXPECT_GT(pieces, 2);
     EXPECT_TRUE(std::equal(atOnce.begin(), atOnce.end(), inPieces.begin(), inPieces.end()));
 
-    // a line kept while pieces remain comes after what the whole compaction keeps
-    ASSERT_TRUE(interrupted.makeRoom(std::size_t{1} << 20));
-    const Stroke late{10, 10, 20, 30, red, 2};
+    // a line kept while pieces remain puts the compaction off, the log whole; kept while
+    // those of the next one remain, it comes after what all of that one keeps
+    const Stroke late{10, 10, 20, 30, red, 2}, later{40, 10, 60, 30, red, 3};
+    const std::size_t room = std::size_t{1} << 20;
+    ASSERT_TRUE(interrupted.makeRoom(room));
     interrupted.keep(late);
-    ASSERT_EQ(interrupted.size(), atOnce.size() + 1);
-    EXPECT_TRUE(std::equal(atOnce.begin(), atOnce.end(), interrupted.begin()));
-    EXPECT_TRUE(*std::prev(interrupted.end()) == late);
+    EXPECT_EQ(interrupted.size(), strokes.size() + 1);
+    ASSERT_TRUE(interrupted.makeRoom(room));
+    interrupted.keep(later);
+    StrokeLog reference;
+    for (const Stroke& s : strokes)
+        reference.keep(s);
+    reference.keep(late);
+    reference.compact();
+    reference.keep(later);
+    EXPECT_TRUE(std::equal(reference.begin(), reference.end(), interrupted.begin(), interrupted.end()));
 }
