@@ -16,11 +16,7 @@ struct Stroke {
     Pixel colour;
     int width;
     // bit for bit: a repeat is the very same call
-    bool operator==(const Stroke& o) const
-    {
-        const auto a = words(), b = o.words();
-        return ((a[0] ^ b[0]) | (a[1] ^ b[1]) | (a[2] ^ b[2])) == 0;
-    }
+    bool operator==(const Stroke& o) const { return sameWords(words(), o.words()); }
     // The three words that the stroke's bytes make, put together from its fields: a
     // stroke just made is then never stored and read back as wider words, which the
     // processor cannot forward from the narrower stores and waits for.
@@ -36,9 +32,14 @@ struct Stroke {
     // read whole, as the three they are, not put together from six fields.
     bool sameAs(const Stroke& fresh) const
     {
-        std::array<std::uint64_t, 3> a;
-        std::memcpy(a.data(), this, sizeof a);
-        const auto b = fresh.words();
+        std::array<std::uint64_t, 3> stored;
+        std::memcpy(stored.data(), this, sizeof stored);
+        return sameWords(stored, fresh.words());
+    }
+
+private:
+    static bool sameWords(const std::array<std::uint64_t, 3>& a, const std::array<std::uint64_t, 3>& b)
+    {
         return ((a[0] ^ b[0]) | (a[1] ^ b[1]) | (a[2] ^ b[2])) == 0;
     }
 };

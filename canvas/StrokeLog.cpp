@@ -285,10 +285,11 @@ void StrokeLog::interruptCompaction()
 
 void StrokeLog::compact()
 {
-    if (strokes_.empty())
-        return;
-    if (!compaction_)
+    if (!compaction_) {
+        if (strokes_.empty())
+            return;
         compaction_ = std::make_unique<Compaction>(strokes_);
+    }
     finishCompaction();
 }
 
