@@ -62,9 +62,14 @@ async function dispatch(control) {
   tidySoon();
 }
 
-// after the input that waited, a piece in each task of its own
-function tidySoon() {
-  setTimeout(() => { if (!state.busy && !unloaded && module._lumetra_tidy()) tidySoon(); });
+// after the input that waited, a piece in each task of its own; then `done`
+function tidySoon(done) {
+  setTimeout(() => {
+    if (!state.busy && !unloaded && module._lumetra_tidy())
+      tidySoon(done);
+    else
+      done?.();
+  });
 }
 
 function fit() {
@@ -120,7 +125,7 @@ async function start() {
     scratch.getImageData(0, 0, 1, 1);
   }
   if (warmedUp)
-    await Promise.race([warmedUp, new Promise((later) => setTimeout(later, 1000))]);
+    await Promise.race([warmedUp.opened, new Promise((later) => setTimeout(later, 1000))]);
   // The window opens in steps, a task each, and shows when it is whole: until then the
   // HTML's window stays as it was, and the live controls are built off the page.
   await task();
@@ -154,25 +159,27 @@ async function start() {
   performance.mark('lumetra-ready');
   fit(); // the viewport may have changed while the window opened
   hold.replay(() => !state.busy && !unloaded);
-  tidySoon();
+  // the worker's runs take a core: not while the window opens
+  tidySoon(() => warmedUp?.run());
 }
 
-// Resolves once the worker has opened its window; its runs go on (#no-warm-up leaves it
-// all out, to measure a page without it).
+// `opened` resolves once the worker has opened its window; `run()` starts its runs
+// (#no-warm-up leaves it all out, to measure a page without it).
 function warmUp(module) {
-  return new Promise((opened) => {
-    const worker = new Worker('warmup.js', { type: 'module' });
+  const worker = new Worker('warmup.js', { type: 'module' });
+  const opened = new Promise((resolve) => {
     worker.onmessage = ({ data }) => {
       if (data.opened !== undefined)
-        opened();
+        resolve();
       if (data.ran !== undefined) {
         state.warmUpMs = data.ran;
         worker.terminate();
       }
     };
-    worker.onerror = () => opened();
-    worker.postMessage({ module: module.compiled });
+    worker.onerror = () => resolve();
   });
+  worker.postMessage({ module: module.compiled });
+  return { opened, run: () => worker.postMessage({ run: true }) };
 }
 
 const offerUpdate = watchUpdates(state);
