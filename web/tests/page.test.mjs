@@ -145,6 +145,8 @@ describe('start-up', () => {
       await page.waitForFunction(() => document.getElementById('nKmitočet').value === '0.5');
       assert.equal(await checked(page, 'opČervená'), true);
       assert.equal(await text(page, 'nBarva'), 'Červená');
+      // the warm-up worker's runs, held back while the window opened, follow
+      await page.waitForFunction(() => window.lumetra.warmUpMs !== undefined, null, { timeout: 30000 });
       assert.deepEqual(problems, []);
     } finally {
       await context.close();
