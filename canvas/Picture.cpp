@@ -1,6 +1,7 @@
 #include "Picture.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <utility>
 
@@ -82,6 +83,48 @@ void Picture::drawNew(float x1, float y1, float x2, float y2, Pixel colour, std:
     const Stroke s = strokeOf(x1, y1, x2, y2, colour);
     rasterise(s, slot);
     log_.keep(s);
+}
+
+namespace {
+
+// bit for bit, as the lines would reach the picture
+bool sameLines(std::span<const Segment> a, std::span<const Segment> b)
+{
+    if (a.size() != b.size())
+        return false;
+    const auto bits = [](double v) { return std::bit_cast<std::uint64_t>(v); };
+    std::uint64_t differ = 0;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        differ |= (bits(a[i].x1) ^ bits(b[i].x1)) | (bits(a[i].y1) ^ bits(b[i].y1)) | (bits(a[i].x2) ^ bits(b[i].x2))
+                  | (bits(a[i].y2) ^ bits(b[i].y2));
+    return differ == 0;
+}
+
+} // namespace
+
+bool Picture::skipsGroup(std::span<const Segment> lines, Pixel colour)
+{
+    const Stroke pen = strokeOf(0, 0, 0, 0, colour);
+    if (pen.colour != groupPen_.colour || pen.width != groupPen_.width || !sameLines(lines, group_)
+        || !repeats_.isHarmlessGroupRepeat())
+        return false;
+    skipped_ += lines.size();
+    return true;
+}
+
+// Each of the lines has just been drawn through drawLine: its end points fit a float.
+void Picture::noteGroup(std::span<const Segment> lines, Pixel colour)
+{
+    groupStrokes_.clear();
+    for (const Segment& l : lines)
+        groupStrokes_.push_back(strokeOf(static_cast<float>(l.x1), static_cast<float>(l.y1), static_cast<float>(l.x2),
+                                         static_cast<float>(l.y2), colour));
+    if (repeats_.noteGroup(groupStrokes_.data(), groupStrokes_.size())) {
+        group_.assign(lines.begin(), lines.end());
+        groupPen_ = strokeOf(0, 0, 0, 0, colour);
+    } else {
+        group_.clear();
+    }
 }
 
 PixelRect Picture::takeDirty()

@@ -10,6 +10,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <span>
+#include <vector>
 
 namespace lumetra {
 
@@ -50,6 +52,13 @@ public:
         drawNew(x1, y1, x2, y2, colour, slot);
     }
 
+    // Lines that a run draws again and again together, one after another at the pen's
+    // width and in one colour (its rays, at every screen point). Once they have been
+    // drawn line by line and noted, they are skipped as a whole while no pixel under
+    // them has changed: true when they were.
+    bool skipsGroup(std::span<const Segment> lines, Pixel colour);
+    void noteGroup(std::span<const Segment> lines, Pixel colour);
+
     // Painted on the bare background, under every line, whenever the picture is drawn
     // anew (the shell's own labels). The painter writes into mutablePixels().
     void setUnderlay(std::function<void(Picture&)> paint);
@@ -82,6 +91,9 @@ private:
     StrokeLog log_;
     std::function<void(Picture&)> underlay_;
     std::uint64_t skipped_ = 0;
+    std::vector<Segment> group_; // as last noted
+    Stroke groupPen_{};          // its colour and width
+    std::vector<Stroke> groupStrokes_;
 };
 
 } // namespace lumetra

@@ -36,7 +36,30 @@ public:
     // Marks the device rectangle a line just drew, and remembers the line for its repeats.
     void drawn(const Stroke& s, std::size_t slot, PixelRect r);
 
+    // Lines that come again and again together (a run's rays), just drawn or found to
+    // repeat harmlessly one by one: from now on they repeat harmlessly as a whole, while
+    // no cell under any of them takes another colour. False when one of them is not
+    // remembered (two of them in one slot, say), and nothing is noted.
+    bool noteGroup(const Stroke* strokes, std::size_t count);
+    bool isHarmlessGroupRepeat()
+    {
+        Group& g = group_;
+        if (g.generation != generation_ || (lastChange_ > g.stamp && changedIn(g.cells, g.stamp)))
+            return false;
+        g.stamp = clock_;
+        return true;
+    }
+
 private:
+    // a rectangle of cells, as they lie under a line
+    struct Cells {
+        std::int16_t x0 = 0, y0 = 0, x1 = -1, y1 = -1;
+    };
+    struct Group {
+        std::uint32_t generation = 0; // none yet
+        std::uint64_t stamp = 0;
+        Cells cells;
+    };
     // A line drawn lately, to know its repeats. One that did repeat keeps its place
     // against lines that never do (dots, arrows), until the picture forgets repeats.
     struct alignas(64) Remembered { // one cache line each
@@ -44,7 +67,7 @@ private:
         std::uint64_t stamp = 0;
         std::uint32_t generation = 0;
         bool repeated = false;
-        std::int16_t cx0 = 0, cy0 = 0, cx1 = -1, cy1 = -1;
+        Cells cells;
     };
     struct Cell {
         std::uint64_t changed = 0;
@@ -55,8 +78,8 @@ private:
     static constexpr int blockShift = 3;
 
     // Whether a cell under the line took another colour since it was drawn.
-    bool changedUnder(const Remembered& r) const { return lastChange_ > r.stamp && changedInBlocks(r); }
-    bool changedInBlocks(const Remembered& r) const;
+    bool changedUnder(const Remembered& r) const { return lastChange_ > r.stamp && changedIn(r.cells, r.stamp); }
+    bool changedIn(Cells cells, std::uint64_t since) const;
 
     int cellsX_ = 0, cellsY_ = 0;
     std::vector<Cell> cells_;
@@ -64,6 +87,7 @@ private:
     std::vector<std::uint64_t> blockChanged_;
     std::uint64_t lastChange_ = 0; // the latest change of any cell
     std::vector<Remembered> remembered_;
+    Group group_;
     std::uint64_t clock_ = 0;
     std::uint32_t generation_ = 1;
 };

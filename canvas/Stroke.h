@@ -10,6 +10,11 @@
 
 namespace lumetra {
 
+// A line's end points in twips as a run works them out, before they reach a canvas.
+struct Segment {
+    double x1, y1, x2, y2;
+};
+
 // One line as it was asked for: end points in twips, and the width in pixels of factor 1.
 struct Stroke {
     float x1, y1, x2, y2;

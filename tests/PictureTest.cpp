@@ -236,6 +236,45 @@ void drawComparison(Picture& picture)
 
 } // namespace
 
+TEST(Picture, RaysSkippedTogetherGiveThePixelsOfEachRayDrawn)
+{
+    // a fan of rays drawn again and again as one group, as a run does at every screen
+    // point, with lines of every colour now and then over it or beside it; against the
+    // same rays each drawn afresh
+    std::mt19937 gen(5);
+    std::uniform_int_distribution<int> x(0, 6000), y(0, 5000), colour(0, 2), width(1, 3), coin(0, 3);
+    std::vector<Segment> rays;
+    for (int s = 0; s <= 2500; s += 100)
+        rays.push_back({4000.0, 1000.0 + s, 4000 - 1500 * 0.8, 1000 + s + 1500 * 0.6});
+    const Pixel colours[] = {black, red, bg};
+    for (double scale : {factorOne, 1.77 / twipsPerPixel}) {
+        Picture grouped(scale, bg), plain(scale, bg);
+        for (int round = 0; round < 400; ++round) {
+            grouped.setWidth(1);
+            plain.setWidth(1);
+            if (!grouped.skipsGroup(rays, black)) {
+                for (const Segment& r : rays)
+                    grouped.drawLine(float(r.x1), float(r.y1), float(r.x2), float(r.y2), black);
+                grouped.noteGroup(rays, black);
+            }
+            plain.mutablePixels(); // forgets every line drawn before: draws all
+            for (const Segment& r : rays)
+                plain.drawLine(float(r.x1), float(r.y1), float(r.x2), float(r.y2), black);
+            if (coin(gen) == 0) {
+                const int w = width(gen);
+                const Pixel c = colours[colour(gen)];
+                const float x1 = float(x(gen)), y1 = float(y(gen)), x2 = float(x(gen)), y2 = float(y(gen));
+                for (Picture* p : {&grouped, &plain}) {
+                    p->setWidth(w);
+                    p->drawLine(x1, y1, x2, y2, c);
+                }
+            }
+            ASSERT_EQ(differing(grouped, plain), 0u) << "after round " << round << " at " << scale;
+        }
+        EXPECT_GT(grouped.linesSkipped(), 26u * 200);
+    }
+}
+
 TEST(Picture, DrawnAgainAtANewSizeAsIfDrawnThere)
 {
     Picture small(factorOne, bg), large(1.77 / twipsPerPixel, bg);
