@@ -70,6 +70,14 @@ void Canvas::checkedLine(double x1, double y1, double x2, double y2, Colour colo
     drawLine(a, b, c, d, colour, colourGiven);
 }
 
+void Canvas::drawLines(std::span<const Segment> lines)
+{
+    for (const Segment& l : lines) {
+        DrawWidth(1);
+        Line(l.x1, l.y1, l.x2, l.y2);
+    }
+}
+
 double numberIn(Canvas& canvas, Box box)
 {
     const std::string text = canvas.Text(box);

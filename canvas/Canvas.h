@@ -1,10 +1,12 @@
 #pragma once
 
 #include "Colour.h"
+#include "Stroke.h"
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -58,6 +60,9 @@ public:
     // that no float can hold, or that is not finite, is an overflow.
     void Line(double x1, double y1, double x2, double y2) { line(x1, y1, x2, y2, foreground, false); }
     void Line(double x1, double y1, double x2, double y2, Colour colour) { line(x1, y1, x2, y2, colour, true); }
+    // DrawWidth(1) and Line for each of the lines in turn: how a run draws its rays, the
+    // very same lines at every screen point.
+    void Lines(std::span<const Segment> lines) { drawLines(lines); }
 
     virtual std::string Text(Box box) = 0;
     virtual void Text(Box box, const std::string& text) = 0;
@@ -77,6 +82,8 @@ protected:
     // values come one by one, not as a struct: in the browser a struct is passed through
     // memory, stored by the caller and read back by the callee at each of a run's lines.
     virtual void drawLine(float x1, float y1, float x2, float y2, Colour colour, bool colourGiven) = 0;
+    // A canvas that can tell that drawing them again would change nothing may skip them.
+    virtual void drawLines(std::span<const Segment> lines);
 
 private:
     // A run draws some 300 000 lines: the usual case goes straight through.

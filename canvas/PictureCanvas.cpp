@@ -35,16 +35,34 @@ void PictureCanvas::DrawWidth(int pixels)
     picture_.setWidth(pixels);
 }
 
-void PictureCanvas::drawLine(float x1, float y1, float x2, float y2, Colour colour, bool)
+inline void PictureCanvas::linesDrawn(unsigned count)
 {
-    picture_.drawLine(x1, y1, x2, y2, toPixel(colour));
-    if (!live_ || ++linesSinceCheck_ < linesPerClockCheck)
+    if (!live_ || (linesSinceCheck_ += count) < linesPerClockCheck)
         return;
     linesSinceCheck_ = 0;
     if (std::chrono::steady_clock::now() - lastFrame_ >= frameInterval) {
         frameShown();
         frame();
     }
+}
+
+void PictureCanvas::drawLine(float x1, float y1, float x2, float y2, Colour colour, bool)
+{
+    picture_.drawLine(x1, y1, x2, y2, toPixel(colour));
+    linesDrawn(1);
+}
+
+// The rays of most screen points: one look for all of them, not one for each.
+void PictureCanvas::drawLines(std::span<const Segment> lines)
+{
+    DrawWidth(1);
+    const Pixel colour = toPixel(foreground);
+    if (picture_.skipsGroup(lines, colour)) {
+        linesDrawn(static_cast<unsigned>(lines.size()));
+        return;
+    }
+    Canvas::drawLines(lines);
+    picture_.noteGroup(lines, colour);
 }
 
 void PictureCanvas::frameShown()

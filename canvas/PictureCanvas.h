@@ -40,6 +40,7 @@ public:
 
 protected:
     void drawLine(float x1, float y1, float x2, float y2, Colour colour, bool colourGiven) override;
+    void drawLines(std::span<const Segment> lines) override;
     // Shows what was drawn since the last frame and lets the front end breathe.
     virtual void frame() = 0;
     // Starts the wait for the next frame afresh (after a question, say).
@@ -49,6 +50,8 @@ protected:
 
 private:
     static Pixel otherPixel(Colour colour);
+    // About once a frame, by the clock, read only every few hundred lines.
+    void linesDrawn(unsigned count);
 
     Picture& picture_;
     Rng rng_;

@@ -25,10 +25,7 @@ struct SweepConstants {
     std::vector<double> wavefrontDelay;     // by slit index s / 5
     std::vector<double> opticalDistance;    // by (slitTopY + s) − (topY + d) + distanceOffset
     int distanceOffset;
-    struct Ray {
-        double x1, y1, x2, y2;
-    };
-    std::vector<Ray> rays;                  // s = 0, 100, … 2500
+    std::vector<Segment> rays;              // s = 0, 100, … 2500
 };
 
 constexpr int slitStep = 5;
