@@ -91,9 +91,9 @@ private:
     StrokeLog log_;
     std::function<void(Picture&)> underlay_;
     std::uint64_t skipped_ = 0;
-    std::vector<Segment> group_; // as last noted
-    Stroke groupPen_{};          // its colour and width
-    std::vector<Stroke> groupStrokes_;
+    std::vector<Segment> group_;       // as last noted
+    Stroke groupPen_{};                // its colour and width
+    std::vector<Stroke> groupStrokes_; // kept for noting, which comes at every change under the group
 };
 
 } // namespace lumetra
