@@ -104,8 +104,10 @@ bool sameLines(std::span<const Segment> a, std::span<const Segment> b)
 
 bool Picture::skipsGroup(std::span<const Segment> lines, Pixel colour)
 {
-    const Stroke pen = strokeOf(0, 0, 0, 0, colour);
-    if (pen.colour != groupPen_.colour || pen.width != groupPen_.width || !sameLines(lines, group_)
+    if (group_.empty())
+        return false;
+    const Stroke pen = strokeOf(0, 0, 0, 0, colour), &noted = groupStrokes_.front();
+    if (pen.colour != noted.colour || pen.width != noted.width || !sameLines(lines, group_)
         || !repeats_.isHarmlessGroupRepeat())
         return false;
     skipped_ += lines.size();
@@ -119,12 +121,10 @@ void Picture::noteGroup(std::span<const Segment> lines, Pixel colour)
     for (const Segment& l : lines)
         groupStrokes_.push_back(strokeOf(static_cast<float>(l.x1), static_cast<float>(l.y1), static_cast<float>(l.x2),
                                          static_cast<float>(l.y2), colour));
-    if (repeats_.noteGroup(groupStrokes_.data(), groupStrokes_.size())) {
+    if (repeats_.noteGroup(groupStrokes_.data(), groupStrokes_.size()))
         group_.assign(lines.begin(), lines.end());
-        groupPen_ = strokeOf(0, 0, 0, 0, colour);
-    } else {
+    else
         group_.clear();
-    }
 }
 
 PixelRect Picture::takeDirty()

@@ -91,9 +91,8 @@ private:
     StrokeLog log_;
     std::function<void(Picture&)> underlay_;
     std::uint64_t skipped_ = 0;
-    std::vector<Segment> group_;       // as last noted
-    Stroke groupPen_{};                // its colour and width
-    std::vector<Stroke> groupStrokes_; // kept for noting, which comes at every change under the group
+    std::vector<Segment> group_;       // as last noted; none when noting failed
+    std::vector<Stroke> groupStrokes_; // the same as strokes, kept: noting comes at every change under the group
 };
 
 } // namespace lumetra
