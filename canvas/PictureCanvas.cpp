@@ -40,7 +40,7 @@ inline void PictureCanvas::linesDrawn(unsigned count)
     if (!live_ || (linesSinceCheck_ += count) < linesPerClockCheck)
         return;
     linesSinceCheck_ = 0;
-    if (std::chrono::steady_clock::now() - lastFrame_ >= frameInterval) {
+    if (steadyNow() - lastFrame_ >= frameInterval) {
         frameShown();
         frame();
     }
@@ -67,7 +67,7 @@ void PictureCanvas::drawLines(std::span<const Segment> lines)
 
 void PictureCanvas::frameShown()
 {
-    lastFrame_ = std::chrono::steady_clock::now();
+    lastFrame_ = steadyNow();
     linesSinceCheck_ = 0;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Canvas.h"
+#include "Clock.h"
 #include "Picture.h"
 #include "Rng.h"
 
@@ -55,7 +56,7 @@ private:
 
     Picture& picture_;
     Rng rng_;
-    std::chrono::steady_clock::time_point lastFrame_ = std::chrono::steady_clock::now();
+    std::chrono::steady_clock::time_point lastFrame_ = steadyNow();
     unsigned linesSinceCheck_ = 0;
     bool live_ = true;
 };

@@ -1,5 +1,7 @@
 #include "Pacing.h"
 
+#include "Clock.h"
+
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -87,7 +89,7 @@ void pace(double count)
     // steps' length as well as all of them.
     static thread_local unsigned delays = 0;
     const bool timed = steps >= 64 || (++delays & 31u) == 0;
-    const auto start = timed ? std::chrono::steady_clock::now() : std::chrono::steady_clock::time_point{};
+    const auto start = timed ? steadyNow() : std::chrono::steady_clock::time_point{};
     // the test comes before each subtraction, so a count of N makes exactly N steps
     for (long long counter = steps; counter != 0; counter = counter - 1)
         spin(spins);
@@ -96,7 +98,7 @@ void pace(double count)
     // The clock is read after the count, never waited on: it only sets the length of
     // the steps of later delays, so that a run lasts as long on a busy machine as on an idle one.
     static thread_local double timedNs = 0, timedSpins = 0;
-    timedNs += std::chrono::duration<double, std::nano>(std::chrono::steady_clock::now() - start).count();
+    timedNs += std::chrono::duration<double, std::nano>(steadyNow() - start).count();
     timedSpins += static_cast<double>(steps) * static_cast<double>(spins);
     if (timedNs >= correctionWindowNs) {
         auto& perSpin = nanosecondsPerSpin();

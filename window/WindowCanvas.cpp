@@ -1,5 +1,6 @@
 #include "WindowCanvas.h"
 
+#include "Clock.h"
 #include "Convert.h"
 #include "Errors.h"
 #include "Pacing.h"
@@ -53,7 +54,7 @@ void WindowCanvas::beforeDelay(const std::string& count)
     // a short one (under a quarter of a millisecond) leaves the frames to the lines, which
     // look at the clock every few hundred: reading it at every point would cost more than
     // the delay lasts
-    if (delay >= frameInterval / 64 && std::chrono::steady_clock::now() - lastFrame() + delay > frameInterval)
+    if (delay >= frameInterval / 64 && steadyNow() - lastFrame() + delay > frameInterval)
         frame();
     if (breatheDue_) {
         breatheDue_ = false;
@@ -85,13 +86,13 @@ void WindowCanvas::forgetTexts()
 int WindowCanvas::MsgBox(const std::string& prompt)
 {
     present(); // the question should not hide what was drawn before it
-    const auto asked = std::chrono::steady_clock::now();
+    const auto asked = steadyNow();
     struct Answered { // also when the question fails
         WindowCanvas& canvas;
         std::chrono::steady_clock::time_point asked;
         ~Answered()
         {
-            canvas.asking_ += std::chrono::steady_clock::now() - asked;
+            canvas.asking_ += steadyNow() - asked;
             canvas.breatheDue_ = false; // the question let the screen paint
             canvas.frameShown();
         }
