@@ -127,7 +127,7 @@ void Picture::noteGroup(std::span<const Segment> lines, Pixel colour)
         group_.clear();
 }
 
-PixelRect Picture::takeDirty()
+const std::vector<PixelRect>& Picture::takeDirty()
 {
     return raster_.takeDirty();
 }

@@ -64,8 +64,8 @@ public:
     void setUnderlay(std::function<void(Picture&)> paint);
     Pixel* mutablePixels();
 
-    // Device rectangle changed since the last call, and forgets it.
-    PixelRect takeDirty();
+    // Device rectangles changed since the last call (see Raster::takeDirty), and forgets them.
+    const std::vector<PixelRect>& takeDirty();
 
     // Lines kept for drawing again, and repeats that were not drawn at all.
     std::size_t keptLines() const;

@@ -58,7 +58,84 @@ void Raster::allocate()
     width_ = static_cast<int>(std::floor(widthTwips_ * scale_ + 1e-9)) + 1;
     height_ = static_cast<int>(std::floor(heightTwips_ * scale_ + 1e-9)) + 1;
     pixels_.assign(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_), background_);
+    tilesX_ = ((width_ - 1) >> tileShift) + 1;
+    tilesY_ = ((height_ - 1) >> tileShift) + 1;
+    dirtyTiles_.assign(static_cast<std::size_t>(tilesX_) * static_cast<std::size_t>(tilesY_), 0);
     markAllDirty();
+}
+
+void Raster::markAllDirty()
+{
+    dirty_ = {0, 0, width_ - 1, height_ - 1};
+    std::fill(dirtyTiles_.begin(), dirtyTiles_.end(), 1);
+}
+
+void Raster::markTiles(int x0, int y0, int x1, int y1)
+{
+    x0 = std::max(x0, 0) >> tileShift;
+    y0 = std::max(y0, 0) >> tileShift;
+    x1 = std::min(x1, width_ - 1) >> tileShift;
+    y1 = std::min(y1, height_ - 1) >> tileShift;
+    for (int ty = y0; ty <= y1; ++ty) {
+        unsigned char* row = dirtyTiles_.data() + static_cast<std::ptrdiff_t>(ty) * tilesX_;
+        std::fill(row + x0, row + x1 + 1, 1);
+    }
+}
+
+// A step at a time, no longer than a tile: the pixels Bresenham sets between a step's
+// ends lie in their box, widened by the pen's reach and the rounding of the steps.
+void Raster::touchAlong(int X1, int Y1, int X2, int Y2, int reachLo, int reachHi)
+{
+    constexpr int slack = 2;
+    const long long dx = X2 - X1, dy = Y2 - Y1;
+    const long long steps = std::max(1LL, std::max(std::abs(dx), std::abs(dy)) >> tileShift);
+    int px = X1, py = Y1;
+    for (long long k = 1; k <= steps; ++k) {
+        const int x = X1 + static_cast<int>(dx * k / steps), y = Y1 + static_cast<int>(dy * k / steps);
+        markTiles(std::min(px, x) + reachLo - slack, std::min(py, y) + reachLo - slack, std::max(px, x) + reachHi + slack,
+                  std::max(py, y) + reachHi + slack);
+        px = x;
+        py = y;
+    }
+}
+
+const std::vector<PixelRect>& Raster::takeDirty()
+{
+    writeHeld();
+    areas_.clear();
+    open_.clear();
+    if (dirty_.empty())
+        return areas_;
+    const int tx0 = dirty_.x0 >> tileShift, tx1 = dirty_.x1 >> tileShift;
+    for (int ty = dirty_.y0 >> tileShift; ty <= dirty_.y1 >> tileShift; ++ty) {
+        unsigned char* row = dirtyTiles_.data() + static_cast<std::ptrdiff_t>(ty) * tilesX_;
+        opening_.clear();
+        for (int tx = tx0; tx <= tx1; ++tx) {
+            if (!row[tx])
+                continue;
+            int end = tx;
+            while (end < tx1 && row[end + 1])
+                ++end;
+            std::fill(row + tx, row + end + 1, 0);
+            const PixelRect r{tx << tileShift, ty << tileShift, std::min(width_ - 1, ((end + 1) << tileShift) - 1),
+                              std::min(height_ - 1, ((ty + 1) << tileShift) - 1)};
+            // the same columns as an area of the tile row above: that one grows down
+            const auto same = std::find_if(open_.begin(), open_.end(), [&](std::size_t a) {
+                return areas_[a].x0 == r.x0 && areas_[a].x1 == r.x1;
+            });
+            if (same != open_.end()) {
+                areas_[*same].y1 = r.y1;
+                opening_.push_back(*same);
+            } else {
+                opening_.push_back(areas_.size());
+                areas_.push_back(r);
+            }
+            tx = end;
+        }
+        open_.swap(opening_);
+    }
+    dirty_ = {};
+    return areas_;
 }
 
 void Raster::setScale(double devicePixelsPerTwip)
@@ -273,6 +350,9 @@ PixelRect Raster::rasteriseWithPen(const Stroke& s)
                 y += sy;
             }
         }
+        unite(bx0, by0, bx1, by1);
+        touchAlong(X1, Y1, X2, Y2, reachLo, reachHi);
+        return {bx0, by0, bx1, by1};
     }
 
     return touch(bx0, by0, bx1, by1);

@@ -62,14 +62,11 @@ public:
         return rasteriseWithPen(s);
     }
 
-    void markAllDirty() { dirty_ = {0, 0, width_ - 1, height_ - 1}; }
-    PixelRect takeDirty()
-    {
-        writeHeld();
-        const PixelRect d = dirty_;
-        dirty_ = {};
-        return d;
-    }
+    void markAllDirty();
+    // The areas changed since the last call, as few rectangles of whole tiles. Lines far
+    // apart, or one long slanted line, would otherwise make one rectangle of most of the
+    // picture, and the shell copies every pixel of what it is given.
+    const std::vector<PixelRect>& takeDirty();
 
 private:
     void allocate();
@@ -92,14 +89,22 @@ private:
     void fillRow(int y, int xa, int xb, Pixel colour);
     void fillColumn(int x, int ya, int yb, Pixel colour);
     void stamp(int x, int y, Pixel colour);
-    // Adds a rectangle just drawn to the dirty one, and returns it.
+    // Adds a rectangle just drawn (inside the picture) to the dirty area, and returns it.
     PixelRect touch(int x0, int y0, int x1, int y1)
+    {
+        unite(x0, y0, x1, y1);
+        markTiles(x0, y0, x1, y1);
+        return {x0, y0, x1, y1};
+    }
+    void unite(int x0, int y0, int x1, int y1)
     {
         dirty_ = dirty_.empty() ? PixelRect{x0, y0, x1, y1}
                                 : PixelRect{std::min(dirty_.x0, x0), std::min(dirty_.y0, y0), std::max(dirty_.x1, x1),
                                             std::max(dirty_.y1, y1)};
-        return {x0, y0, x1, y1};
     }
+    void markTiles(int x0, int y0, int x1, int y1);
+    // the tiles a slanted line from (X1, Y1) to (X2, Y2) crosses, with the pen's reach
+    void touchAlong(int X1, int Y1, int X2, int Y2, int reachLo, int reachHi);
 
     double scale_;
     Pixel background_;
@@ -113,7 +118,12 @@ private:
     std::vector<std::vector<std::pair<int, int>>> pens_; // the narrower pens made so far, by device width
     int penOrigin_ = 0;
 
-    PixelRect dirty_;
+    PixelRect dirty_; // around all that changed
+    static constexpr int tileShift = 5; // tiles of 32 × 32 pixels
+    int tilesX_ = 0, tilesY_ = 0;
+    std::vector<unsigned char> dirtyTiles_; // row by row, 1 where something changed
+    std::vector<PixelRect> areas_;
+    std::vector<std::size_t> open_, opening_; // the areas that may still grow down
 
     // A wipe draws a thin line on every twip row, a dozen or more of them to a pixel row.
     // Once the lines drawn on a row come again in the same order, writing them again

@@ -221,10 +221,8 @@ namespace {
 
 // Runs with the colour changing between them, each after the first answered Ne, as a
 // class compares colours side by side; then one in air answered Ano.
-template <typename Painted = PaintedCanvas>
-void drawComparison(Picture& picture)
+void runComparison(PaintedCanvas& canvas)
 {
-    Painted canvas(picture);
     sim::startRun(canvas);
     canvas.choose("Červená", "0.5");
     canvas.answer(vbNo);
@@ -235,6 +233,13 @@ void drawComparison(Picture& picture)
     canvas.Text(Box::nUhel, "90");
     canvas.answer(vbNo);
     sim::startRun(canvas);
+}
+
+template <typename Painted = PaintedCanvas>
+void drawComparison(Picture& picture)
+{
+    Painted canvas(picture);
+    runComparison(canvas);
 }
 
 // A run's canvas that takes its rays one by one, as any canvas may.
@@ -300,6 +305,68 @@ TEST(Picture, RunsGiveThePixelsOfTheirRaysTakenOneByOne)
         drawComparison(together);
         drawComparison<RaysOneByOne>(oneByOne);
         EXPECT_EQ(differing(together, oneByOne), 0u) << scale;
+    }
+}
+
+namespace {
+
+// A run's canvas that shows the changed areas every few lines, as a shell would at a
+// frame, into a copy of its own; the copy must then be the picture.
+class ShownInAreas : public PaintedCanvas {
+public:
+    explicit ShownInAreas(Picture& p) : PaintedCanvas(p), picture_(p)
+    {
+        picture_.takeDirty();
+        shown.assign(p.pixels(), p.pixels() + static_cast<std::size_t>(p.width()) * static_cast<std::size_t>(p.height()));
+    }
+
+    std::vector<Pixel> shown;
+    std::size_t mismatches = 0, shownPixels = 0;
+
+    void show()
+    {
+        const Pixel* pixels = picture_.pixels();
+        for (const PixelRect& r : picture_.takeDirty()) {
+            for (int y = r.y0; y <= r.y1; ++y) {
+                const std::size_t row = static_cast<std::size_t>(y) * static_cast<std::size_t>(picture_.width());
+                std::copy(pixels + row + r.x0, pixels + row + r.x1 + 1, shown.begin() + static_cast<std::ptrdiff_t>(row + r.x0));
+            }
+            shownPixels += static_cast<std::size_t>(r.width()) * static_cast<std::size_t>(r.height());
+        }
+        mismatches += !std::equal(shown.begin(), shown.end(), pixels);
+    }
+
+protected:
+    void drawLine(float x1, float y1, float x2, float y2, Colour colour, bool colourGiven) override
+    {
+        PaintedCanvas::drawLine(x1, y1, x2, y2, colour, colourGiven);
+        if (++lines_ % 199 == 0)
+            show();
+    }
+
+private:
+    Picture& picture_;
+    unsigned lines_ = 0;
+};
+
+} // namespace
+
+TEST(Picture, ChangedAreasHoldEveryPixelThatChanged)
+{
+    for (double scale : {factorOne, 1.77 / twipsPerPixel}) {
+        Picture picture(scale, bg);
+        ShownInAreas canvas(picture);
+        // a long slanted line, thick: a few tiles along it, not the box around it
+        const std::size_t before = canvas.shownPixels;
+        picture.setWidth(3);
+        picture.drawLine(500, 8000, 12500, 1000, red);
+        canvas.show();
+        const double box = 12000 * 7000 * scale * scale;
+        EXPECT_LT(static_cast<double>(canvas.shownPixels - before), box / 4) << scale;
+
+        runComparison(canvas); // the shown copy is checked every 199 lines
+        canvas.show();
+        EXPECT_EQ(canvas.mismatches, 0u) << scale;
     }
 }
 

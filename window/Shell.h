@@ -34,7 +34,8 @@ public:
 
     // The design area moved or grew: every control goes where the model's rectOf puts it.
     virtual void placeControls() = 0;
-    // The picture changed within this device rectangle since it was last shown.
+    // The picture changed within this device rectangle since it was last shown (a frame
+    // may bring a few, apart).
     virtual void showPicture(const PixelRect& changed) = 0;
     // During a run, once a frame: lets the screen paint what was shown. User input
     // waits until the handler has ended.

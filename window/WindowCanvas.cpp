@@ -104,8 +104,7 @@ void WindowCanvas::present()
 {
     if (refit_)
         refit_();
-    const PixelRect changed = picture().takeDirty();
-    if (!changed.empty())
+    for (const PixelRect& changed : picture().takeDirty())
         shell_.showPicture(changed);
 }
 
