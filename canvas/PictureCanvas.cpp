@@ -7,8 +7,9 @@
 namespace lumetra {
 
 namespace {
-// the clock is read only every few lines: a line costs far less than reading it
-constexpr unsigned linesPerClockCheck = 256;
+// the clock is read only every thousand lines or so: a line costs far less than reading
+// it (in a browser, half a microsecond), and a frame comes at most that many lines late
+constexpr unsigned linesPerClockCheck = 1024;
 } // namespace
 
 Pixel PictureCanvas::otherPixel(Colour colour)

@@ -84,11 +84,11 @@ void pace(double count)
     if (steps == 0)
         return;
     const std::uint64_t spins = spinsPerStep();
-    // Short delays are timed one in thirty-two: reading the clock twice would cost a good
-    // part of a one-step delay (in a browser, more than all of it), and a sample sets the
-    // steps' length as well as all of them.
+    // Short delays are timed one in 128: reading the clock twice would cost a good part of
+    // a one-step delay (in a browser, twice all of it, some 110 times a run even so), and a
+    // sample sets the steps' length as well as all of them.
     static thread_local unsigned delays = 0;
-    const bool timed = steps >= 64 || (++delays & 31u) == 0;
+    const bool timed = steps >= 64 || (++delays & 127u) == 0;
     const auto start = timed ? steadyNow() : std::chrono::steady_clock::time_point{};
     // the test comes before each subtraction, so a count of N makes exactly N steps
     for (long long counter = steps; counter != 0; counter = counter - 1)
