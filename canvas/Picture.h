@@ -73,6 +73,7 @@ public:
     // Makes room in what is kept for `lines` more, should they need it, a piece a call;
     // true while pieces remain (see StrokeLog).
     bool makeRoom(std::size_t lines) { return log_.makeRoom(lines); }
+    bool writeRoom() { return log_.writeRoom(); }
     std::uint64_t linesSkipped() const { return skipped_; }
 
 private:

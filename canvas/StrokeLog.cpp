@@ -258,6 +258,23 @@ bool StrokeLog::makeRoom(std::size_t lines)
     return false;
 }
 
+bool StrokeLog::writeRoom()
+{
+    if (strokes_.data() != writtenBlock_) {
+        writtenBlock_ = strokes_.data();
+        writtenUpTo_ = 0;
+    }
+    const std::size_t kept = strokes_.size(), from = std::max(writtenUpTo_, kept);
+    // writing is quicker than looking at lines: a piece is larger
+    const std::size_t to = std::min(strokes_.capacity(), from + 4 * linesPerPiece);
+    if (from >= to)
+        return false;
+    strokes_.resize(to); // within the capacity: the block stays
+    strokes_.resize(kept);
+    writtenUpTo_ = to;
+    return to < strokes_.capacity();
+}
+
 // The room itself too: moving the log to a larger block would pause a run as long.
 void StrokeLog::reserve(std::size_t lines)
 {

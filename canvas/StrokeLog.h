@@ -30,6 +30,10 @@ public:
     // A call does a piece of it; true while pieces remain. A line kept meanwhile puts the
     // compaction off, once (see interruptCompaction).
     bool makeRoom(std::size_t lines);
+    // Writes the room the log has once, a piece a call (true while pieces remain): memory
+    // is handed over at its first write, and in a browser at a cost that made a first run
+    // keep its lines three times as slowly as later ones.
+    bool writeRoom();
     // Every line kept so far, forgotten ones too.
     std::uint64_t everKept() const { return everKept_; }
 
@@ -51,6 +55,8 @@ private:
     bool putOff_ = false;     // the last compaction was put off, and none has ended since
     std::size_t compactAt_;
     std::uint64_t everKept_ = 0;
+    const Stroke* writtenBlock_ = nullptr; // the log's block, written up to writtenUpTo_
+    std::size_t writtenUpTo_ = 0;
 };
 
 } // namespace lumetra

@@ -182,7 +182,7 @@ void Window::ended()
 
 bool Window::tidy()
 {
-    if (running() || tidyPiece_ > 1)
+    if (running() || tidyPiece_ > 2)
         return false;
     if (tidyPiece_ == 0) {
         // forgetting covered lines can take a while: a part of it in each piece
@@ -192,9 +192,16 @@ bool Window::tidy()
         tidyPiece_ = 1;
         return true;
     }
-    tidyPiece_ = 2;
-    prepareStart();
-    canvas_->forgetTexts(); // read outside a handler: the boxes may change before the next
+    if (tidyPiece_ == 1) {
+        tidyPiece_ = 2;
+        prepareStart();
+        canvas_->forgetTexts(); // read outside a handler: the boxes may change before the next
+        return true;
+    }
+    // last, as the next run needs it least: once written, the room stays so
+    if (picture_->writeRoom())
+        return true;
+    tidyPiece_ = 3;
     return false;
 }
 

@@ -39,7 +39,7 @@ public:
     // own, while it returns true, so that input that comes meanwhile is taken between the
     // pieces. The picture makes room for a run like the last and the delay's step is
     // measured before the first run needs it; then the sums of a run with the settings
-    // shown are made ready.
+    // shown are made ready, and last the room of what the picture keeps is written once.
     bool tidy();
     // Runs a shell's own action (copying the picture, say) as a handler runs: a failure
     // shows the error report, and the window goes on.
