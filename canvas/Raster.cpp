@@ -142,7 +142,7 @@ void Raster::setScale(double devicePixelsPerTwip)
 {
     scale_ = devicePixelsPerTwip;
     allocate();
-    pen_.clear(); // the pen's pixels follow the scale
+    pen_ = {}; // the pen's pixels follow the scale
     setWidth(lineWidth_);
 }
 
@@ -175,7 +175,7 @@ void Raster::setPen(int deviceWidth)
         return;
     }
     const double c = (w - 1) / 2.0, r2 = (w / 2.0) * (w / 2.0) + 1e-9;
-    pen_.clear();
+    std::vector<std::pair<int, int>> made;
     for (int row = 0; row < w; ++row) {
         int lo = w, hi = -1;
         for (int col = 0; col < w; ++col) {
@@ -184,12 +184,16 @@ void Raster::setPen(int deviceWidth)
                 hi = std::max(hi, col);
             }
         }
-        pen_.emplace_back(lo - penOrigin_, hi - penOrigin_);
+        made.emplace_back(lo - penOrigin_, hi - penOrigin_);
     }
     if (known < 64) {
         if (pens_.size() <= known)
-            pens_.resize(known + 1);
-        pens_[known] = pen_;
+            pens_.resize(known + 1); // the pens' rows stay where they are
+        pens_[known] = std::move(made);
+        pen_ = pens_[known];
+    } else {
+        widePen_ = std::move(made);
+        pen_ = widePen_;
     }
 }
 

@@ -5,6 +5,7 @@
 #include "Units.h"
 
 #include <algorithm>
+#include <span>
 #include <utility>
 #include <vector>
 
@@ -16,6 +17,11 @@ class Raster {
 public:
     Raster(double devicePixelsPerTwip, Pixel background, int widthTwips = designWidthTwips,
            int heightTwips = designHeightTwips);
+    // the pen points into the raster's own pens (moving keeps them where they are)
+    Raster(const Raster&) = delete;
+    Raster& operator=(const Raster&) = delete;
+    Raster(Raster&&) = default;
+    Raster& operator=(Raster&&) = default;
 
     // Every pixel back to the background at the new size, all of it dirty.
     void setScale(double devicePixelsPerTwip);
@@ -114,8 +120,12 @@ private:
 
     int lineWidth_ = 1;
     int deviceWidth_ = 1;
-    std::vector<std::pair<int, int>> pen_; // for each row of the round pen, its first and last column
-    std::vector<std::vector<std::pair<int, int>>> pens_; // the narrower pens made so far, by device width
+    // For each row of the round pen, its first and last column: one of the narrower pens
+    // made so far (by device width), or the one wide pen. A run changes the width twice a
+    // point, and only points at another pen.
+    std::span<const std::pair<int, int>> pen_;
+    std::vector<std::vector<std::pair<int, int>>> pens_;
+    std::vector<std::pair<int, int>> widePen_;
     int penOrigin_ = 0;
 
     PixelRect dirty_; // around all that changed
