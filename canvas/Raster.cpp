@@ -83,8 +83,9 @@ void Raster::markTiles(int x0, int y0, int x1, int y1)
 }
 
 // A step at a time, no longer than a tile: the pixels Bresenham sets between a step's
-// ends lie in their box, widened by the pen's reach and the rounding of the steps.
-void Raster::touchAlong(int X1, int Y1, int X2, int Y2, int reachLo, int reachHi)
+// ends lie in their box, widened by the pen's reach and the rounding of the steps (and
+// within the line's own box, which the areas are looked for in).
+void Raster::touchAlong(int X1, int Y1, int X2, int Y2, int reachLo, int reachHi, const PixelRect& box)
 {
     constexpr int slack = 2;
     const long long dx = X2 - X1, dy = Y2 - Y1;
@@ -92,8 +93,8 @@ void Raster::touchAlong(int X1, int Y1, int X2, int Y2, int reachLo, int reachHi
     int px = X1, py = Y1;
     for (long long k = 1; k <= steps; ++k) {
         const int x = X1 + static_cast<int>(dx * k / steps), y = Y1 + static_cast<int>(dy * k / steps);
-        markTiles(std::min(px, x) + reachLo - slack, std::min(py, y) + reachLo - slack, std::max(px, x) + reachHi + slack,
-                  std::max(py, y) + reachHi + slack);
+        markTiles(std::max(box.x0, std::min(px, x) + reachLo - slack), std::max(box.y0, std::min(py, y) + reachLo - slack),
+                  std::min(box.x1, std::max(px, x) + reachHi + slack), std::min(box.y1, std::max(py, y) + reachHi + slack));
         px = x;
         py = y;
     }
@@ -354,9 +355,10 @@ PixelRect Raster::rasteriseWithPen(const Stroke& s)
                 y += sy;
             }
         }
+        const PixelRect box{bx0, by0, bx1, by1};
         unite(bx0, by0, bx1, by1);
-        touchAlong(X1, Y1, X2, Y2, reachLo, reachHi);
-        return {bx0, by0, bx1, by1};
+        touchAlong(X1, Y1, X2, Y2, reachLo, reachHi, box);
+        return box;
     }
 
     return touch(bx0, by0, bx1, by1);

@@ -110,7 +110,7 @@ private:
     }
     void markTiles(int x0, int y0, int x1, int y1);
     // the tiles a slanted line from (X1, Y1) to (X2, Y2) crosses, with the pen's reach
-    void touchAlong(int X1, int Y1, int X2, int Y2, int reachLo, int reachHi);
+    void touchAlong(int X1, int Y1, int X2, int Y2, int reachLo, int reachHi, const PixelRect& box);
 
     double scale_;
     Pixel background_;
