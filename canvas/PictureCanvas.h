@@ -51,7 +51,7 @@ protected:
 
 private:
     static Pixel otherPixel(Colour colour);
-    // About once a frame, by the clock, read only every few hundred lines.
+    // About once a frame, by the clock, read only every thousand lines or so.
     void linesDrawn(unsigned count);
 
     Picture& picture_;

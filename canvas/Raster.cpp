@@ -59,8 +59,8 @@ void Raster::allocate()
     height_ = static_cast<int>(std::floor(heightTwips_ * scale_ + 1e-9)) + 1;
     pixels_.assign(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_), background_);
     tilesX_ = ((width_ - 1) >> tileShift) + 1;
-    tilesY_ = ((height_ - 1) >> tileShift) + 1;
-    dirtyTiles_.assign(static_cast<std::size_t>(tilesX_) * static_cast<std::size_t>(tilesY_), 0);
+    const int tilesY = ((height_ - 1) >> tileShift) + 1;
+    dirtyTiles_.assign(static_cast<std::size_t>(tilesX_) * static_cast<std::size_t>(tilesY), 0);
     markAllDirty();
 }
 

@@ -130,7 +130,7 @@ private:
 
     PixelRect dirty_; // around all that changed
     static constexpr int tileShift = 5; // tiles of 32 × 32 pixels
-    int tilesX_ = 0, tilesY_ = 0;
+    int tilesX_ = 0;
     std::vector<unsigned char> dirtyTiles_; // row by row, 1 where something changed
     std::vector<PixelRect> areas_;
     std::vector<std::size_t> open_, opening_; // the areas that may still grow down

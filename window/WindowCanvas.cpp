@@ -52,8 +52,8 @@ void WindowCanvas::beforeDelay(const std::string& count)
     }
     const auto delay = *delay_;
     // a short one (under a quarter of a millisecond) leaves the frames to the lines, which
-    // look at the clock every few hundred: reading it at every point would cost more than
-    // the delay lasts
+    // look at the clock every thousand or so: reading it at every point would cost more
+    // than the delay lasts
     if (delay >= frameInterval / 64 && steadyNow() - lastFrame() + delay > frameInterval)
         frame();
     if (breatheDue_) {
