@@ -221,7 +221,7 @@ void Raster::fillColumn(int x, int ya, int yb, Pixel colour)
         *p = colour;
 }
 
-void Raster::thinRow(int y, int xa, int xb, Pixel colour)
+bool Raster::thinRow(int y, int xa, int xb, Pixel colour)
 {
     const Span line{xa, xb, colour};
     Round& r = round_;
@@ -230,7 +230,7 @@ void Raster::thinRow(int y, int xa, int xb, Pixel colour)
             if (line == r.lines[r.held]) {
                 if (++r.held == r.length)
                     r.held = 0; // a whole round again: nothing changed
-                return;
+                return !r.apart;
             }
             writeHeld();
             r.repeating = false;
@@ -238,7 +238,14 @@ void Raster::thinRow(int y, int xa, int xb, Pixel colour)
         } else if (r.length > 0 && line == r.lines[0]) {
             r.repeating = true;
             r.held = r.length == 1 ? 0 : 1;
-            return;
+            // Lines of the round that share no pixel each hold their colour whatever comes
+            // in between (a wipe's two lines on each row): writing one that was held back
+            // would change nothing either.
+            r.apart = true;
+            for (int i = 0; i < r.length; ++i)
+                for (int j = i + 1; j < r.length; ++j)
+                    r.apart = r.apart && (r.lines[i].xb < r.lines[j].xa || r.lines[j].xb < r.lines[i].xa);
+            return !r.apart;
         } else if (r.length == Round::longest) {
             r.length = 0;
         }
@@ -250,6 +257,7 @@ void Raster::thinRow(int y, int xa, int xb, Pixel colour)
     r.lines[r.length++] = line;
     Pixel* row = pixels_.data() + static_cast<std::ptrdiff_t>(y) * width_;
     std::fill(row + xa, row + xb + 1, colour);
+    return true;
 }
 
 void Raster::writeHeld() const

@@ -59,9 +59,8 @@ public:
             const double fy = s.y1 * scale_, fa = std::min(s.x1, s.x2) * scale_, fb = std::max(s.x1, s.x2) * scale_;
             if (fy >= 0 && fy < height_ && fa >= 0 && fb < width_) {
                 const int y = static_cast<int>(fy), xa = static_cast<int>(fa), xb = static_cast<int>(fb);
-                if (changesNothing(y, xa, xb, s.colour))
+                if (changesNothing(y, xa, xb, s.colour) || !thinRow(y, xa, xb, s.colour))
                     return {};
-                thinRow(y, xa, xb, s.colour);
                 return touch(xa, y, xb, y);
             }
         }
@@ -82,8 +81,9 @@ private:
     // Whether a short thin line on row y, from column xa to xb, would leave every pixel
     // as it is.
     bool changesNothing(int y, int xa, int xb, Pixel colour) const;
-    // A thin horizontal line inside the picture, from column xa to xb of row y.
-    void thinRow(int y, int xa, int xb, Pixel colour);
+    // A thin horizontal line inside the picture, from column xa to xb of row y: false
+    // when it was held back and changes no pixel, even once written.
+    bool thinRow(int y, int xa, int xb, Pixel colour);
     // Writes the part of a repeated round that was held back.
     void writeHeld() const;
     // Something else is drawn: the next thin line starts a round afresh.
@@ -150,6 +150,7 @@ private:
         Span lines[longest]{};
         int length = 0;
         bool repeating = false;
+        bool apart = false; // no two lines of the round share a pixel: holding one back changes nothing
         int held = 0; // of the round repeating, the first `held` lines came and were not written
     };
     mutable Round round_;

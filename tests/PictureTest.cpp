@@ -116,6 +116,16 @@ TEST(Picture, RepeatsAreSkippedOnlyWhenTheyChangeNothing)
     p.drawLine(1200, 1200, 1400, 1400, black);
     p.drawLine(0, 0, 900, 600, black);
     EXPECT_EQ(p.linesSkipped(), 2u);
+
+    // a line that comes again on its pixel row is held back, and written over the line
+    // after it only once another line breaks the round off: that line's repeat is drawn
+    Picture q(factorOne, bg);
+    q.drawLine(0, 3000, 600, 3000, red);
+    q.drawLine(300, 3000, 900, 3000, black);
+    q.drawLine(0, 3001, 600, 3001, red);
+    q.drawLine(0, 0, 15, 15, red);
+    q.drawLine(300, 3000, 900, 3000, black);
+    EXPECT_EQ(at(q, 30, 200), black);
 }
 
 namespace {
