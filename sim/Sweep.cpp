@@ -307,6 +307,13 @@ namespace {
     }
 }
 
+// A point whose chain of arrows is drawn, with its rays and path fan. Out of line, like
+// the rays: a run pauses only in `eachPoint`.
+[[gnu::noinline]] double drawChain(Canvas& canvas, const SweepConstants& c, int d)
+{
+    return sweepPoint(c, d, &canvas);
+}
+
 // The screen points in turn. Nothing here needs cleaning up when a line fails, so no call
 // of the loop needs a landing pad: in the browser's build each would go through JavaScript.
 // Kept out of line, or the caller's vector would bring its cleanup into the loop.
@@ -316,7 +323,7 @@ namespace {
     for (int d = 0; d <= c.lastPoint; ++d) {
         double probability;
         if (d % chainEvery == 0) {
-            probability = sweepPoint(c, d, &canvas);
+            probability = drawChain(canvas, c, d);
         } else {
             drawRays(canvas, c, d);
             probability = factored[d];
