@@ -62,7 +62,7 @@ export function createServices({ state, controls, placement, picture, dialogs, o
         picture.style.width = `${width / placement.ratio}px`;
         picture.style.height = `${height / placement.ratio}px`;
       }
-      ctx.putImageData(new ImageData(rgba, w, h), x, y);
+      ctx.putImageData(new ImageData(rgba, width, height), 0, 0, x, y, w, h);
     },
     paintLabel(rgba, w, h, background, text, family, bold, size) {
       const canvas = document.createElement('canvas');

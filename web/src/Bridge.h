@@ -27,7 +27,8 @@ Viewport viewport();
 // of each control of the layout table, in its order, in CSS pixels of its container.
 void place(double factor, int left, int top, double devicePixelRatio, const int* rects, int count);
 
-// Shows w×h RGBA pixels at (x, y) of the picture's canvas, resizing it to the picture first.
+// Shows the w×h pixels at (x, y) of `rgba`, the whole picture as RGBA rows, in the
+// picture's canvas, resizing it to the picture first.
 void show(const unsigned char* rgba, int pictureWidth, int pictureHeight, int x, int y, int w, int h);
 // The label's text on its background, w×h pixels as RGBA rows into `rgba`.
 void paintLabel(unsigned char* rgba, int w, int h, Pixel background, const std::string& text, const std::string& family,

@@ -37,6 +37,26 @@ void toCanvasOrder(const Pixel* in, Pixel* out, int count)
         out[x] = canvasOrder(in[x]);
 }
 
+// Turns `count` pixels into `out`; true when `out` held other pixels before.
+bool turnOver(const Pixel* in, Pixel* out, int count)
+{
+    v128_t differ = wasm_i32x4_splat(0);
+    int x = 0;
+    for (; x + 4 <= count; x += 4) {
+        const v128_t v = wasm_v128_load(in + x);
+        const v128_t turned = wasm_i8x16_shuffle(v, v, 2, 1, 0, 3, 6, 5, 4, 7, 10, 9, 8, 11, 14, 13, 12, 15);
+        differ = wasm_v128_or(differ, wasm_v128_xor(turned, wasm_v128_load(out + x)));
+        wasm_v128_store(out + x, turned);
+    }
+    Pixel rest = 0;
+    for (; x < count; ++x) {
+        const Pixel turned = canvasOrder(in[x]);
+        rest |= turned ^ out[x];
+        out[x] = turned;
+    }
+    return wasm_v128_any_true(differ) || rest != 0;
+}
+
 class Page final : public window::Shell {
 public:
     Page(double width, double height, double devicePixelRatio)
@@ -86,12 +106,15 @@ public:
             showRows(d);
     }
 
+    // Pixels of the picture handed to the canvas at its first showing, in each call.
+    static constexpr int bandPixels = 1 << 18;
+
     // The picture handed to the canvas for the first time, a few bands of rows a call:
     // the page makes each call a task of its own. False once the last band is shown.
     bool reveal(int band)
     {
         const Picture& p = model_.picture();
-        const int rows = 4 * std::max(1, static_cast<int>(bandPixels) / std::max(1, p.width()));
+        const int rows = std::max(1, bandPixels / std::max(1, p.width()));
         const int y0 = band * rows;
         if (y0 < p.height())
             showRows({0, y0, p.width() - 1, std::min(p.height(), y0 + rows) - 1});
@@ -170,26 +193,65 @@ public:
     }
 
 private:
-    // A frame's copy goes through a buffer of a few rows at a time: a picture-sized one
-    // would be fresh memory to the browser on the first copy, and slow to touch.
-    static constexpr std::size_t bandPixels = std::size_t{1} << 16;
-
+    // The tiles of `d` whose pixels differ from what the canvas holds, put into it: much
+    // of what a frame marks changed is as it was shown (a later run draws again the
+    // arrows it wiped, bars over bars), and the browser then copies less.
     void showRows(const PixelRect& d)
     {
         const Picture& p = model_.picture();
-        const int width = d.width();
-        if (staging_.size() < static_cast<std::size_t>(width))
-            staging_.resize(static_cast<std::size_t>(width)); // a row at least
-        const int rows = std::max(1, static_cast<int>(staging_.size()) / width);
-        const Pixel* pixels = p.pixels();
-        for (int top = d.y0; top <= d.y1; top += rows) {
-            const int bottom = std::min(d.y1, top + rows - 1);
-            Pixel* out = staging_.data();
-            for (int y = top; y <= bottom; ++y, out += width)
-                toCanvasOrder(pixels + static_cast<std::size_t>(y) * static_cast<std::size_t>(p.width()) + d.x0, out, width);
-            js::show(reinterpret_cast<const unsigned char*>(staging_.data()), p.width(), p.height(), d.x0, top, width,
-                     bottom - top + 1);
+        const int width = p.width();
+        if (width != shownWidth_ || p.height() != shownHeight_) {
+            // a canvas of another size starts empty; no pixel of the picture is 0
+            shown_.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(p.height()), 0);
+            shownWidth_ = width;
+            shownHeight_ = p.height();
         }
+        const Pixel* pixels = p.pixels();
+        PixelRect pending; // a run of changed tiles grows down while the rows below change the same
+        for (int top = d.y0; top <= d.y1;) {
+            const int bottom = std::min(d.y1, top | (tileSize - 1));
+            // row by row, through each tile of the row in turn
+            changed_.assign(static_cast<std::size_t>((d.x1 / tileSize) - (d.x0 / tileSize) + 1), false);
+            for (int y = top; y <= bottom; ++y) {
+                const std::size_t row = static_cast<std::size_t>(y) * static_cast<std::size_t>(width);
+                for (int left = d.x0, t = 0; left <= d.x1; ++t) {
+                    const int right = std::min(d.x1, left | (tileSize - 1));
+                    if (turnOver(pixels + row + left, shown_.data() + row + left, right - left + 1))
+                        changed_[static_cast<std::size_t>(t)] = true;
+                    left = right + 1;
+                }
+            }
+            runs_.clear();
+            for (int left = d.x0, t = 0; left <= d.x1; ++t) {
+                const int right = std::min(d.x1, left | (tileSize - 1));
+                if (changed_[static_cast<std::size_t>(t)] && !runs_.empty() && runs_.back().x1 + 1 == left)
+                    runs_.back().x1 = right;
+                else if (changed_[static_cast<std::size_t>(t)])
+                    runs_.push_back({left, top, right, bottom});
+                left = right + 1;
+            }
+            if (runs_.size() == 1 && !pending.empty() && pending.x0 == runs_[0].x0 && pending.x1 == runs_[0].x1) {
+                pending.y1 = bottom;
+            } else {
+                if (!pending.empty())
+                    put(pending);
+                pending = {};
+                if (runs_.size() == 1)
+                    pending = runs_[0];
+                else
+                    for (const PixelRect& r : runs_)
+                        put(r);
+            }
+            top = bottom + 1;
+        }
+        if (!pending.empty())
+            put(pending);
+    }
+
+    void put(const PixelRect& r)
+    {
+        js::show(reinterpret_cast<const unsigned char*>(shown_.data()), shownWidth_, shownHeight_, r.x0, r.y0, r.width(),
+                 r.height());
     }
 
     const Raster& renderPanel(int arrows)
@@ -205,7 +267,11 @@ private:
     bool pinned_ = false;
     window::Window model_;
     std::vector<int> rects_;
-    std::vector<Pixel> staging_ = std::vector<Pixel>(bandPixels); // RGBA, as the page's canvas takes it
+    static constexpr int tileSize = 32;
+    std::vector<Pixel> shown_;    // RGBA, as the page's canvas takes it and holds it now
+    std::vector<char> changed_;   // of a row of tiles, each
+    std::vector<PixelRect> runs_; // of changed tiles in that row
+    int shownWidth_ = 0, shownHeight_ = 0;
     bool revealed_ = false;
 };
 
