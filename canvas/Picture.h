@@ -42,6 +42,13 @@ public:
     void drawLine(float x1, float y1, float x2, float y2, Pixel colour)
     {
         const Stroke s = strokeOf(x1, y1, x2, y2, colour);
+        // Most of a later run's photon dots land where dots of their colour already are.
+        // Scattered at random, they seldom repeat one still remembered: such a dot is only
+        // kept, with no look for its repeat.
+        if (raster_.leavesAsItIs(s)) {
+            log_.keep(s);
+            return;
+        }
         const std::size_t slot = RepeatFilter::slotOf(s);
         // a run repeats its rays thousands of times: that case stays short, and the
         // stroke stays in registers (a new line makes it again where it needs memory)

@@ -67,6 +67,17 @@ public:
         return rasteriseWithPen(s);
     }
 
+    // Whether the line is thin, short and horizontal within the picture (a photon dot, say)
+    // and known to leave every pixel as it is.
+    [[gnu::always_inline]] bool leavesAsItIs(const Stroke& s) const
+    {
+        if (s.y1 != s.y2 || deviceWidth_ != 1)
+            return false;
+        const double fy = s.y1 * scale_, fa = std::min(s.x1, s.x2) * scale_, fb = std::max(s.x1, s.x2) * scale_;
+        return fy >= 0 && fy < height_ && fa >= 0 && fb < width_
+               && changesNothing(static_cast<int>(fy), static_cast<int>(fa), static_cast<int>(fb), s.colour);
+    }
+
     void markAllDirty();
     // The areas changed since the last call, as few rectangles of whole tiles. Lines far
     // apart, or one long slanted line, would otherwise make one rectangle of most of the
