@@ -12,13 +12,19 @@ namespace lumetra::sim {
 
 namespace {
 
-// An empty loop the optimiser must keep: the barrier says memory may change. Out of line,
-// so that the calibration times the very code the delays run: inlined, each copy was
-// unrolled its own way, and in the browser's build one spun twice as fast as the other.
+// Where the spins leave their work, so that the optimiser keeps it.
+volatile std::uint64_t spun = 0;
+
+// Steps of a chain, each of which waits for the last: an empty loop was unrolled into
+// almost nothing in the browser's build, and its speed then swung severalfold with what
+// the other core did. Out of line, so that the calibration times the very code the
+// delays run.
 [[gnu::noinline]] void spin(std::uint64_t n)
 {
+    std::uint64_t x = n;
     for (std::uint64_t i = 0; i < n; ++i)
-        asm volatile("" ::: "memory");
+        x = (x ^ (x >> 29)) * 0xBF58476D1CE4E5B9ull;
+    spun = x;
 }
 
 // Time on this thread's own clock, so that a calibration made while we were
