@@ -45,7 +45,7 @@ void Picture::repaint()
         if (s.width != raster_.lineWidth())
             raster_.setWidth(s.width);
         const std::size_t slot = RepeatFilter::slotOf(s);
-        if (repeats_.isHarmlessRepeat(s, slot))
+        if (repeats_.isHarmlessRepeat(s, slot) && lateLinesNoted(s, slot))
             continue;
         rasterise(s, slot);
     }
@@ -71,9 +71,17 @@ void Picture::setWidth(int pixels)
     raster_.setWidth(pixels);
 }
 
+void Picture::noteLateLinesNow()
+{
+    for (const Raster::LateLine& l : raster_.lateLines())
+        repeats_.drawnLate(l.area, l.colour);
+    raster_.forgetLateLines();
+}
+
 void Picture::rasterise(const Stroke& s, std::size_t slot)
 {
     const PixelRect drawn = raster_.rasterise(s);
+    noteLateLines(); // written before this line
     if (!drawn.empty())
         repeats_.drawn(s, slot, drawn);
 }
@@ -106,6 +114,7 @@ bool Picture::skipsGroup(std::span<const Segment> lines, Pixel colour)
 {
     if (group_.empty())
         return false;
+    noteLateLines();
     const Stroke pen = strokeOf(0, 0, 0, 0, colour), &noted = groupStrokes_.front();
     if (pen.colour != noted.colour || pen.width != noted.width || !sameLines(lines, group_)
         || !repeats_.isHarmlessGroupRepeat())

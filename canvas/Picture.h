@@ -52,7 +52,7 @@ public:
         const std::size_t slot = RepeatFilter::slotOf(s);
         // a run repeats its rays thousands of times: that case stays short, and the
         // stroke stays in registers (a new line makes it again where it needs memory)
-        if (repeats_.isHarmlessRepeat(s, slot)) {
+        if (repeats_.isHarmlessRepeat(s, slot) && lateLinesNoted(s, slot)) {
             ++skipped_;
             return;
         }
@@ -90,6 +90,22 @@ private:
         return {x1, y1, x2, y2, colour | 0xFF000000u, raster_.lineWidth()};
     }
     void repaint();
+    // Tells the repeat filter of the lines the raster wrote late, before it is asked.
+    void noteLateLines()
+    {
+        if (!raster_.lateLines().empty()) [[unlikely]]
+            noteLateLinesNow();
+    }
+    void noteLateLinesNow();
+    // Whether the filter, having found a harmless repeat, still does once told of the
+    // lines written late since (a reading of the pixels between two lines writes them).
+    bool lateLinesNoted(const Stroke& s, std::size_t slot)
+    {
+        if (raster_.lateLines().empty()) [[likely]]
+            return true;
+        noteLateLinesNow();
+        return repeats_.isHarmlessRepeat(s, slot);
+    }
     void rasterise(const Stroke& s, std::size_t slot);
     // Out of line, so that a repeat's path keeps no stroke in memory.
     [[gnu::noinline]] void drawNew(float x1, float y1, float x2, float y2, Pixel colour, std::size_t slot);

@@ -55,6 +55,7 @@ Raster::Raster(double devicePixelsPerTwip, Pixel background, int widthTwips, int
 void Raster::allocate()
 {
     round_ = {};
+    late_.clear();
     width_ = static_cast<int>(std::floor(widthTwips_ * scale_ + 1e-9)) + 1;
     height_ = static_cast<int>(std::floor(heightTwips_ * scale_ + 1e-9)) + 1;
     pixels_.assign(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_), background_);
@@ -70,7 +71,7 @@ void Raster::markAllDirty()
     std::fill(dirtyTiles_.begin(), dirtyTiles_.end(), 1);
 }
 
-void Raster::markTiles(int x0, int y0, int x1, int y1)
+void Raster::markTiles(int x0, int y0, int x1, int y1) const
 {
     x0 = std::max(x0, 0) >> tileShift;
     y0 = std::max(y0, 0) >> tileShift;
@@ -150,6 +151,7 @@ void Raster::setScale(double devicePixelsPerTwip)
 void Raster::clear()
 {
     round_ = {};
+    late_.clear();
     std::fill(pixels_.begin(), pixels_.end(), background_);
 }
 
@@ -230,7 +232,7 @@ bool Raster::thinRow(int y, int xa, int xb, Pixel colour)
             if (line == r.lines[r.held]) {
                 if (++r.held == r.length)
                     r.held = 0; // a whole round again: nothing changed
-                return !r.apart;
+                return false;
             }
             writeHeld();
             r.repeating = false;
@@ -239,13 +241,13 @@ bool Raster::thinRow(int y, int xa, int xb, Pixel colour)
             r.repeating = true;
             r.held = r.length == 1 ? 0 : 1;
             // Lines of the round that share no pixel each hold their colour whatever comes
-            // in between (a wipe's two lines on each row): writing one that was held back
-            // would change nothing either.
+            // in between (a partial wipe's two lines on each row): writing one that was
+            // held back changes nothing either.
             r.apart = true;
             for (int i = 0; i < r.length; ++i)
                 for (int j = i + 1; j < r.length; ++j)
                     r.apart = r.apart && (r.lines[i].xb < r.lines[j].xa || r.lines[j].xb < r.lines[i].xa);
-            return !r.apart;
+            return false;
         } else if (r.length == Round::longest) {
             r.length = 0;
         }
@@ -266,8 +268,13 @@ void Raster::writeHeld() const
     if (!r.repeating || r.held == 0)
         return;
     Pixel* row = pixels_.data() + static_cast<std::ptrdiff_t>(r.row) * width_;
-    for (int i = 0; i < r.held; ++i)
-        std::fill(row + r.lines[i].xa, row + r.lines[i].xb + 1, r.lines[i].colour);
+    for (int i = 0; i < r.held; ++i) {
+        const Span& l = r.lines[i];
+        std::fill(row + l.xa, row + l.xb + 1, l.colour);
+        // over what a later line of the round left: a change after all
+        if (!r.apart)
+            late_.push_back({touch(l.xa, r.row, l.xb, r.row), l.colour});
+    }
     // the row now ends with those lines: the next one starts a round afresh
     r.repeating = false;
     r.length = 0;

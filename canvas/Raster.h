@@ -78,6 +78,16 @@ public:
                && changesNothing(static_cast<int>(fy), static_cast<int>(fa), static_cast<int>(fb), s.colour);
     }
 
+    // A line held back on its row (see Round) and written only once its round broke off
+    // may change pixels then, if the round's lines overlap: those lines, in the order
+    // written, until forgotten.
+    struct LateLine {
+        PixelRect area;
+        Pixel colour;
+    };
+    const std::vector<LateLine>& lateLines() const { return late_; }
+    void forgetLateLines() { late_.clear(); }
+
     void markAllDirty();
     // The areas changed since the last call, as few rectangles of whole tiles. Lines far
     // apart, or one long slanted line, would otherwise make one rectangle of most of the
@@ -93,7 +103,7 @@ private:
     // as it is.
     bool changesNothing(int y, int xa, int xb, Pixel colour) const;
     // A thin horizontal line inside the picture, from column xa to xb of row y: false
-    // when it was held back and changes no pixel, even once written.
+    // when it was held back, which changes no pixel now.
     bool thinRow(int y, int xa, int xb, Pixel colour);
     // Writes the part of a repeated round that was held back.
     void writeHeld() const;
@@ -107,19 +117,19 @@ private:
     void fillColumn(int x, int ya, int yb, Pixel colour);
     void stamp(int x, int y, Pixel colour);
     // Adds a rectangle just drawn (inside the picture) to the dirty area, and returns it.
-    PixelRect touch(int x0, int y0, int x1, int y1)
+    PixelRect touch(int x0, int y0, int x1, int y1) const
     {
         unite(x0, y0, x1, y1);
         markTiles(x0, y0, x1, y1);
         return {x0, y0, x1, y1};
     }
-    void unite(int x0, int y0, int x1, int y1)
+    void unite(int x0, int y0, int x1, int y1) const
     {
         dirty_ = dirty_.empty() ? PixelRect{x0, y0, x1, y1}
                                 : PixelRect{std::min(dirty_.x0, x0), std::min(dirty_.y0, y0), std::max(dirty_.x1, x1),
                                             std::max(dirty_.y1, y1)};
     }
-    void markTiles(int x0, int y0, int x1, int y1);
+    void markTiles(int x0, int y0, int x1, int y1) const;
     // the tiles a slanted line from (X1, Y1) to (X2, Y2) crosses, with the pen's reach
     void touchAlong(int X1, int Y1, int X2, int Y2, int reachLo, int reachHi, const PixelRect& box);
 
@@ -139,10 +149,10 @@ private:
     std::vector<std::pair<int, int>> widePen_;
     int penOrigin_ = 0;
 
-    PixelRect dirty_; // around all that changed
+    mutable PixelRect dirty_; // around all that changed (a held round written late too)
     static constexpr int tileShift = 5; // tiles of 32 × 32 pixels
     int tilesX_ = 0;
-    std::vector<unsigned char> dirtyTiles_; // row by row, 1 where something changed
+    mutable std::vector<unsigned char> dirtyTiles_; // row by row, 1 where something changed
     std::vector<PixelRect> areas_;
     std::vector<std::size_t> open_, opening_; // the areas that may still grow down
 
@@ -161,10 +171,11 @@ private:
         Span lines[longest]{};
         int length = 0;
         bool repeating = false;
-        bool apart = false; // no two lines of the round share a pixel: holding one back changes nothing
+        bool apart = false; // no two lines of the round share a pixel: writing one late changes nothing
         int held = 0; // of the round repeating, the first `held` lines came and were not written
     };
     mutable Round round_;
+    mutable std::vector<LateLine> late_;
 };
 
 } // namespace lumetra

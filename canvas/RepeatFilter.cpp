@@ -37,10 +37,8 @@ bool RepeatFilter::changedIn(Cells c, std::uint64_t since) const
     return false;
 }
 
-void RepeatFilter::drawn(const Stroke& s, std::size_t slotOf, PixelRect r)
+void RepeatFilter::cover(PixelRect r, Pixel colour, std::uint64_t now)
 {
-    const std::uint64_t now = ++clock_;
-    const Pixel colour = s.colour;
     const int cx0 = r.x0 >> cellShift, cx1 = r.x1 >> cellShift;
     bool changed = false;
     for (int cy = r.y0 >> cellShift; cy <= (r.y1 >> cellShift); ++cy) {
@@ -57,12 +55,17 @@ void RepeatFilter::drawn(const Stroke& s, std::size_t slotOf, PixelRect r)
     }
     if (changed)
         lastChange_ = now;
+}
+
+void RepeatFilter::drawn(const Stroke& s, std::size_t slotOf, PixelRect r)
+{
+    cover(r, s.colour, ++clock_);
     Remembered& slot = remembered_[slotOf];
     const bool again = slot.key.sameAs(s) && slot.generation == generation_;
     if (again || !slot.repeated || slot.generation != generation_)
         slot = {s, clock_, generation_, again && slot.repeated,
-                {static_cast<std::int16_t>(cx0), static_cast<std::int16_t>(r.y0 >> cellShift),
-                 static_cast<std::int16_t>(cx1), static_cast<std::int16_t>(r.y1 >> cellShift)}};
+                {static_cast<std::int16_t>(r.x0 >> cellShift), static_cast<std::int16_t>(r.y0 >> cellShift),
+                 static_cast<std::int16_t>(r.x1 >> cellShift), static_cast<std::int16_t>(r.y1 >> cellShift)}};
 }
 
 // Every line of the group left the cells under it in its colour, when drawn or when last

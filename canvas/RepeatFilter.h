@@ -35,6 +35,8 @@ public:
     }
     // Marks the device rectangle a line just drew, and remembers the line for its repeats.
     void drawn(const Stroke& s, std::size_t slot, PixelRect r);
+    // Marks the device rectangle of a line written late (see Raster::lateLines).
+    void drawnLate(PixelRect r, Pixel colour) { cover(r, colour, ++clock_); }
 
     // Lines that come again and again together (a run's rays), just drawn or found to
     // repeat harmlessly one by one: from now on they repeat harmlessly as a whole, while
@@ -77,6 +79,8 @@ private:
     // blocks of 8 × 8 cells, so that a repeat far from any change is found at once
     static constexpr int blockShift = 3;
 
+    // The cells of `r` take `colour`; those that held another changed `now`.
+    void cover(PixelRect r, Pixel colour, std::uint64_t now);
     // Whether a cell under the line took another colour since it was drawn.
     bool changedUnder(const Remembered& r) const { return lastChange_ > r.stamp && changedIn(r.cells, r.stamp); }
     bool changedIn(Cells cells, std::uint64_t since) const;
