@@ -53,16 +53,13 @@ public:
     // through here, most of them thin ones that need nothing more.
     [[gnu::always_inline]] PixelRect rasterise(const Stroke& s)
     {
-        if (s.y1 == s.y2 && deviceWidth_ == 1) {
-            // thin and horizontal, within the picture (dots, and wipes at small scales):
-            // the pixels the pen would give, found directly, and without its set-up
-            const double fy = s.y1 * scale_, fa = std::min(s.x1, s.x2) * scale_, fb = std::max(s.x1, s.x2) * scale_;
-            if (fy >= 0 && fy < height_ && fa >= 0 && fb < width_) {
-                const int y = static_cast<int>(fy), xa = static_cast<int>(fa), xb = static_cast<int>(fb);
-                if (changesNothing(y, xa, xb, s.colour) || !thinRow(y, xa, xb, s.colour))
-                    return {};
-                return touch(xa, y, xb, y);
-            }
+        // thin and horizontal, within the picture (dots, and wipes at small scales): the
+        // pixels the pen would give, found directly, and without its set-up
+        int y, xa, xb;
+        if (thinSpan(s, y, xa, xb)) {
+            if (changesNothing(y, xa, xb, s.colour) || !thinRow(y, xa, xb, s.colour))
+                return {};
+            return touch(xa, y, xb, y);
         }
         return rasteriseWithPen(s);
     }
@@ -71,11 +68,8 @@ public:
     // and known to leave every pixel as it is.
     [[gnu::always_inline]] bool leavesAsItIs(const Stroke& s) const
     {
-        if (s.y1 != s.y2 || deviceWidth_ != 1)
-            return false;
-        const double fy = s.y1 * scale_, fa = std::min(s.x1, s.x2) * scale_, fb = std::max(s.x1, s.x2) * scale_;
-        return fy >= 0 && fy < height_ && fa >= 0 && fb < width_
-               && changesNothing(static_cast<int>(fy), static_cast<int>(fa), static_cast<int>(fb), s.colour);
+        int y, xa, xb;
+        return thinSpan(s, y, xa, xb) && changesNothing(y, xa, xb, s.colour);
     }
 
     // A line held back on its row (see Round) and written only once its round broke off
@@ -94,8 +88,25 @@ public:
     // picture, and the shell copies every pixel of what it is given.
     const std::vector<PixelRect>& takeDirty();
 
+    // Changed areas are made of whole tiles of this many pixels a side.
+    static constexpr int tileShift = 5;
+    static constexpr int tileSize = 1 << tileShift;
+
 private:
     void allocate();
+    // The row and columns of a thin horizontal line within the picture; false for any other.
+    [[gnu::always_inline]] bool thinSpan(const Stroke& s, int& y, int& xa, int& xb) const
+    {
+        if (s.y1 != s.y2 || deviceWidth_ != 1)
+            return false;
+        const double fy = s.y1 * scale_, fa = std::min(s.x1, s.x2) * scale_, fb = std::max(s.x1, s.x2) * scale_;
+        if (!(fy >= 0 && fy < height_ && fa >= 0 && fb < width_))
+            return false;
+        y = static_cast<int>(fy);
+        xa = static_cast<int>(fa);
+        xb = static_cast<int>(fb);
+        return true;
+    }
     void setPen(int deviceWidth);
     // out of line: the thin lines above need none of its set-up
     [[gnu::noinline]] PixelRect rasteriseWithPen(const Stroke& s);
@@ -150,7 +161,6 @@ private:
     int penOrigin_ = 0;
 
     mutable PixelRect dirty_; // around all that changed (a held round written late too)
-    static constexpr int tileShift = 5; // tiles of 32 × 32 pixels
     int tilesX_ = 0;
     mutable std::vector<unsigned char> dirtyTiles_; // row by row, 1 where something changed
     std::vector<PixelRect> areas_;

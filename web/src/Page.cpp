@@ -25,14 +25,18 @@ constexpr Pixel canvasOrder(Pixel px)
     return (px & 0xFF00FF00u) | ((px >> 16) & 0xFFu) | ((px & 0xFFu) << 16);
 }
 
-// Pixels turned either way, four at a time: a frame turns up to a whole picture.
+// Four pixels turned either way at once: a frame turns up to a whole picture.
+v128_t canvasOrder4(const Pixel* in)
+{
+    const v128_t v = wasm_v128_load(in);
+    return wasm_i8x16_shuffle(v, v, 2, 1, 0, 3, 6, 5, 4, 7, 10, 9, 8, 11, 14, 13, 12, 15);
+}
+
 void toCanvasOrder(const Pixel* in, Pixel* out, int count)
 {
     int x = 0;
-    for (; x + 4 <= count; x += 4) {
-        const v128_t v = wasm_v128_load(in + x);
-        wasm_v128_store(out + x, wasm_i8x16_shuffle(v, v, 2, 1, 0, 3, 6, 5, 4, 7, 10, 9, 8, 11, 14, 13, 12, 15));
-    }
+    for (; x + 4 <= count; x += 4)
+        wasm_v128_store(out + x, canvasOrder4(in + x));
     for (; x < count; ++x)
         out[x] = canvasOrder(in[x]);
 }
@@ -43,8 +47,7 @@ bool turnOver(const Pixel* in, Pixel* out, int count)
     v128_t differ = wasm_i32x4_splat(0);
     int x = 0;
     for (; x + 4 <= count; x += 4) {
-        const v128_t v = wasm_v128_load(in + x);
-        const v128_t turned = wasm_i8x16_shuffle(v, v, 2, 1, 0, 3, 6, 5, 4, 7, 10, 9, 8, 11, 14, 13, 12, 15);
+        const v128_t turned = canvasOrder4(in + x);
         differ = wasm_v128_or(differ, wasm_v128_xor(turned, wasm_v128_load(out + x)));
         wasm_v128_store(out + x, turned);
     }
@@ -105,9 +108,6 @@ public:
         if (revealed_)
             showRows(d);
     }
-
-    // Pixels of the picture handed to the canvas at its first showing, in each call.
-    static constexpr int bandPixels = 1 << 18;
 
     // The picture handed to the canvas for the first time, a few bands of rows a call:
     // the page makes each call a task of its own. False once the last band is shown.
@@ -193,6 +193,11 @@ public:
     }
 
 private:
+    // Pixels of the picture handed to the canvas at its first showing, in each call.
+    static constexpr int bandPixels = 1 << 18;
+    // the model's tiles: a changed area is made of whole ones
+    static constexpr int tileSize = Raster::tileSize;
+
     // The tiles of `d` whose pixels differ from what the canvas holds, put into it: much
     // of what a frame marks changed is as it was shown (a later run draws again the
     // arrows it wiped, bars over bars), and the browser then copies less.
@@ -267,7 +272,6 @@ private:
     bool pinned_ = false;
     window::Window model_;
     std::vector<int> rects_;
-    static constexpr int tileSize = 32;
     std::vector<Pixel> shown_;    // RGBA, as the page's canvas takes it and holds it now
     std::vector<char> changed_;   // of a row of tiles, each
     std::vector<PixelRect> runs_; // of changed tiles in that row
