@@ -3,10 +3,12 @@
 #include "Clock.h"
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <chrono>
 #include <cmath>
 #include <ctime>
+#include <mutex>
 
 namespace lumetra::sim {
 
@@ -40,31 +42,60 @@ bool threadNanoseconds(double& ns)
     return own;
 }
 
-double calibrateNanosecondsPerSpin()
+// One try at the speed of a spin: spins of a count that lasts at least as long as the
+// clock times well. The count that got there is kept for the next try. Under triesMutex.
+double tryNanosecondsPerSpin()
 {
+    static std::uint64_t n = 1 << 12;
     double t0 = 0, t1 = 0;
-    // a page's clock ticks every 0.1 ms: its tries are longer, timed to within a tenth
-    const double shortestTry = threadNanoseconds(t0) ? 5e5 : 1e6;
-    std::uint64_t n = 1 << 12;
-    double best = 0;
-    for (int tries = 0; tries < 3;) {
+    // a page's clock ticks every 0.1 ms, and a slowed-down browser stalls its thread
+    // every few tenths: its tries are longer
+    const double shortestTry = threadNanoseconds(t0) ? 5e5 : 2e6;
+    for (;;) {
         threadNanoseconds(t0);
         spin(n);
         threadNanoseconds(t1);
         const double ns = t1 - t0;
-        if (ns < shortestTry && n < (1ull << 34)) {
-            n *= 2;
-            continue;
-        }
-        // the fastest of a few: interruptions only ever make a try slower
-        const double perSpin = ns / static_cast<double>(n);
-        best = tries++ == 0 ? perSpin : std::min(best, perSpin);
+        if (ns >= shortestTry || n >= (1ull << 34))
+            return ns / static_cast<double>(n);
+        n *= 2;
     }
-    return best;
+}
+
+// The last three tries, and the middle one of them. Not the fastest: on a page's clock a
+// try can be fast as well as slow, when it falls between the stalls of a slowed-down
+// browser, or before the browser has compiled the spins as it will once they are hot.
+class Tries {
+public:
+    double add(double perSpin)
+    {
+        tries_[next_++ % tries_.size()] = perSpin;
+        if (next_ < tries_.size())
+            return perSpin;
+        const auto [a, b, c] = tries_;
+        return std::max(std::min(a, b), std::min(std::max(a, b), c));
+    }
+
+private:
+    std::array<double, 3> tries_{};
+    std::size_t next_ = 0;
+};
+
+std::mutex triesMutex;
+Tries tries;
+
+double calibrateNanosecondsPerSpin()
+{
+    const std::lock_guard lock(triesMutex);
+    double middle = 0;
+    for (int i = 0; i < 3; ++i)
+        middle = tries.add(tryNanosecondsPerSpin());
+    return middle;
 }
 
 // How long one spin takes now. A spin's speed changes with the load on the other core
-// and the clock of this one, so every delay long enough to time well corrects it.
+// and the clock of this one, so every delay long enough to time well corrects it, and
+// so does a try while the window is idle.
 std::atomic<double>& nanosecondsPerSpin()
 {
     static std::atomic<double> ns{calibrateNanosecondsPerSpin()};
@@ -76,6 +107,13 @@ std::atomic<double>& nanosecondsPerSpin()
 constexpr double correctionWindowNs = 20e6;
 
 } // namespace
+
+void measureSpins()
+{
+    auto& perSpin = nanosecondsPerSpin();
+    const std::lock_guard lock(triesMutex);
+    perSpin.store(tries.add(tryNanosecondsPerSpin()));
+}
 
 std::uint64_t spinsPerStep()
 {

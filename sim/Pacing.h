@@ -17,7 +17,11 @@ long long pacingSteps(double count);
 // Busy count of pacingSteps(count) steps: no sleeping, no yielding, no events.
 void pace(double count);
 
-// Spin iterations in one step, as last measured on this machine.
+// Spin iterations in one step, as last measured on this machine (the first call measures).
 std::uint64_t spinsPerStep();
+
+// Times the spins once more, for the delays after it: while the window is idle, as it
+// lasts a few milliseconds.
+void measureSpins();
 
 } // namespace lumetra::sim

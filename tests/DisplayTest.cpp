@@ -123,6 +123,8 @@ TEST(Pacing, CountsWholeStepsAndNeverRunsAway)
     EXPECT_EQ(pacingSteps(1e300), maxDelayCount);
     EXPECT_EQ(pacingSteps(std::nan("")), 0);
     EXPECT_GE(spinsPerStep(), 1u);
+    measureSpins();
+    EXPECT_GE(spinsPerStep(), 1u);
 }
 
 TEST(WholeRun, ReseedsAtEveryPointAndDrawsOneBarPerPoint)

@@ -188,7 +188,7 @@ bool Window::tidy()
         // forgetting covered lines can take a while: a part of it in each piece
         if (picture_->makeRoom(lastHandlerLines_))
             return true;
-        sim::spinsPerStep(); // measured once, on first use
+        sim::measureSpins(); // once hot, the spins may run faster than when first timed
         tidyPiece_ = 1;
         return true;
     }
