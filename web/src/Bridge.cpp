@@ -37,7 +37,7 @@ EM_JS(void, lumetra_js_place, (double factor, int left, int top, double ratio, c
     Module.page.place(factor, left, top, ratio, new Int32Array(HEAPU8.buffer, rects, count));
 });
 EM_JS(void, lumetra_js_show, (const unsigned char* rgba, int pw, int ph, int x, int y, int w, int h), {
-    Module.page.show(new Uint8ClampedArray(HEAPU8.buffer, rgba, pw * ph * 4), pw, ph, x, y, w, h);
+    Module.page.show(HEAPU8.buffer, rgba, pw, ph, x, y, w, h);
 });
 EM_JS(void, lumetra_js_paint_label, (unsigned char* rgba, int w, int h, unsigned background, const char* text,
                                      const char* family, int bold, double size), {
