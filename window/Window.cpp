@@ -182,18 +182,21 @@ void Window::ended()
 
 bool Window::tidy()
 {
-    if (running() || tidyPiece_ > 2)
+    if (running() || tidyPiece_ > 3)
         return false;
     if (tidyPiece_ == 0) {
         // forgetting covered lines can take a while: a part of it in each piece
-        if (picture_->makeRoom(lastHandlerLines_))
-            return true;
-        sim::measureSpins(); // once hot, the spins may run faster than when first timed
-        tidyPiece_ = 1;
+        if (!picture_->makeRoom(lastHandlerLines_))
+            tidyPiece_ = 1;
         return true;
     }
     if (tidyPiece_ == 1) {
+        sim::measureSpins(); // once hot, the spins may run faster than when first timed
         tidyPiece_ = 2;
+        return true;
+    }
+    if (tidyPiece_ == 2) {
+        tidyPiece_ = 3;
         prepareStart();
         canvas_->forgetTexts(); // read outside a handler: the boxes may change before the next
         return true;
@@ -201,7 +204,7 @@ bool Window::tidy()
     // last, as the next run needs it least: once written, the room stays so
     if (picture_->writeRoom())
         return true;
-    tidyPiece_ = 3;
+    tidyPiece_ = 4;
     return false;
 }
 

@@ -37,9 +37,10 @@ public:
     // Work that can wait for the window to be idle, in pieces: a shell calls it once no
     // handler runs and its input has been taken, and again, each time in a task of its
     // own, while it returns true, so that input that comes meanwhile is taken between the
-    // pieces. The picture makes room for a run like the last and the delay's step is
-    // measured before the first run needs it; then the sums of a run with the settings
-    // shown are made ready, and last the room of what the picture keeps is written once.
+    // pieces. The picture makes room for a run like the last, and the delay's step is
+    // timed again (the first time before the first run needs it); then the sums of a run
+    // with the settings shown are made ready, and last the room of what the picture keeps
+    // is written once.
     bool tidy();
     // Runs a shell's own action (copying the picture, say) as a handler runs: a failure
     // shows the error report, and the window goes on.
