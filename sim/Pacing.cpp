@@ -70,11 +70,12 @@ public:
     double add(double perSpin)
     {
         tries_[next_++ % tries_.size()] = perSpin;
-        if (next_ < tries_.size())
+        if (!enough())
             return perSpin;
         const auto [a, b, c] = tries_;
         return std::max(std::min(a, b), std::min(std::max(a, b), c));
     }
+    bool enough() const { return next_ >= tries_.size(); }
 
 private:
     std::array<double, 3> tries_{};
@@ -83,23 +84,28 @@ private:
 
 std::mutex triesMutex;
 Tries tries;
-
-double calibrateNanosecondsPerSpin()
-{
-    const std::lock_guard lock(triesMutex);
-    double middle = 0;
-    for (int i = 0; i < 3; ++i)
-        middle = tries.add(tryNanosecondsPerSpin());
-    return middle;
-}
+std::atomic<bool> triedEnough{false};
 
 // How long one spin takes now. A spin's speed changes with the load on the other core
 // and the clock of this one, so every delay long enough to time well corrects it, and
 // so does a try while the window is idle.
+std::atomic<double> perSpinNs{0.0};
+
+// Under triesMutex.
+void tryOnce()
+{
+    perSpinNs.store(tries.add(tryNanosecondsPerSpin()));
+    triedEnough.store(tries.enough());
+}
+
 std::atomic<double>& nanosecondsPerSpin()
 {
-    static std::atomic<double> ns{calibrateNanosecondsPerSpin()};
-    return ns;
+    if (!triedEnough.load()) {
+        const std::lock_guard lock(triesMutex);
+        while (!tries.enough())
+            tryOnce();
+    }
+    return perSpinNs;
 }
 
 // Delays are timed together until they add up to this much, so that short ones count
@@ -108,11 +114,11 @@ constexpr double correctionWindowNs = 20e6;
 
 } // namespace
 
-void measureSpins()
+bool measureSpins()
 {
-    auto& perSpin = nanosecondsPerSpin();
     const std::lock_guard lock(triesMutex);
-    perSpin.store(tries.add(tryNanosecondsPerSpin()));
+    tryOnce();
+    return !tries.enough();
 }
 
 std::uint64_t spinsPerStep()

@@ -17,11 +17,12 @@ long long pacingSteps(double count);
 // Busy count of pacingSteps(count) steps: no sleeping, no yielding, no events.
 void pace(double count);
 
-// Spin iterations in one step, as last measured on this machine (the first call measures).
+// Spin iterations in one step, as last measured on this machine (the first call makes
+// the tries that measureSpins has not made yet).
 std::uint64_t spinsPerStep();
 
-// Times the spins once more, for the delays after it: while the window is idle, as it
-// lasts a few milliseconds.
-void measureSpins();
+// Times the spins once more, for the delays after it: while the window is idle, as a try
+// lasts a few milliseconds. True while it wants another try before its step is trusted.
+bool measureSpins();
 
 } // namespace lumetra::sim

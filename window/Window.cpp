@@ -191,8 +191,9 @@ bool Window::tidy()
         return true;
     }
     if (tidyPiece_ == 1) {
-        sim::measureSpins(); // once hot, the spins may run faster than when first timed
-        tidyPiece_ = 2;
+        // once hot, the spins may run faster than when first timed; a try a piece
+        if (!sim::measureSpins())
+            tidyPiece_ = 2;
         return true;
     }
     if (tidyPiece_ == 2) {
