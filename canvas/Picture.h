@@ -42,9 +42,10 @@ public:
     void drawLine(float x1, float y1, float x2, float y2, Pixel colour)
     {
         const Stroke s = strokeOf(x1, y1, x2, y2, colour);
-        // Most of a later run's photon dots land where dots of their colour already are.
-        // Scattered at random, they seldom repeat one still remembered: such a dot is only
-        // kept, with no look for its repeat.
+        // Most of a later run's photon dots land where dots of their colour already are,
+        // and most lines of a wipe come again on a pixel row that they leave as it is.
+        // Neither is likely to repeat a line still remembered: such a line is only kept,
+        // with no look for its repeat.
         if (raster_.leavesAsItIs(s)) {
             log_.keep(s);
             return;

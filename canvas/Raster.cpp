@@ -226,14 +226,11 @@ void Raster::fillColumn(int x, int ya, int yb, Pixel colour)
 bool Raster::thinRow(int y, int xa, int xb, Pixel colour)
 {
     const Span line{xa, xb, colour};
+    if (heldBack(y, line))
+        return false;
     Round& r = round_;
     if (r.row == y) {
         if (r.repeating) {
-            if (line == r.lines[r.held]) {
-                if (++r.held == r.length)
-                    r.held = 0; // a whole round again: nothing changed
-                return false;
-            }
             writeHeld();
             r.repeating = false;
             r.length = 0; // a round afresh, from this line

@@ -64,12 +64,13 @@ public:
         return rasteriseWithPen(s);
     }
 
-    // Whether the line is thin, short and horizontal within the picture (a photon dot, say)
-    // and known to leave every pixel as it is.
-    [[gnu::always_inline]] bool leavesAsItIs(const Stroke& s) const
+    // Whether the line is thin and horizontal within the picture and known to leave every
+    // pixel as it is: a short one over pixels of its colour (a photon dot, say), or one
+    // more line of a round that repeats (a wipe's), which it moves on (see Round).
+    [[gnu::always_inline]] bool leavesAsItIs(const Stroke& s)
     {
         int y, xa, xb;
-        return thinSpan(s, y, xa, xb) && changesNothing(y, xa, xb, s.colour);
+        return thinSpan(s, y, xa, xb) && (changesNothing(y, xa, xb, s.colour) || heldBack(y, {xa, xb, s.colour}));
     }
 
     // A line held back on its row (see Round) and written only once its round broke off
@@ -116,6 +117,10 @@ private:
     // A thin horizontal line inside the picture, from column xa to xb of row y: false
     // when it was held back, which changes no pixel now.
     bool thinRow(int y, int xa, int xb, Pixel colour);
+    struct Span;
+    // Whether the line on row y is the next of a round that repeats: held back, it moves
+    // the round on.
+    bool heldBack(int y, const Span& line);
     // Writes the part of a repeated round that was held back.
     void writeHeld() const;
     // Something else is drawn: the next thin line starts a round afresh.
@@ -187,5 +192,15 @@ private:
     mutable Round round_;
     mutable std::vector<LateLine> late_;
 };
+
+inline bool Raster::heldBack(int y, const Span& line)
+{
+    Round& r = round_;
+    if (r.row != y || !r.repeating || !(line == r.lines[r.held]))
+        return false;
+    if (++r.held == r.length)
+        r.held = 0; // a whole round again: nothing changed
+    return true;
+}
 
 } // namespace lumetra
