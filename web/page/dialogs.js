@@ -37,8 +37,10 @@ export function createDialogs(state) {
         asking = (code) => {
           asking = null;
           state.askingMs += performance.now() - started;
+          // the focus goes back before the question closes: nothing has changed since the
+          // last frame, so neither makes the page lay itself out inside the run
+          focused?.focus({ preventScroll: true });
           question.close();
-          focused?.focus();
           resolve(code);
         };
         // Shown above the cover that a running handler puts over the window, which takes
