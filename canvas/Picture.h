@@ -47,7 +47,7 @@ public:
         // Neither is likely to repeat a line still remembered: such a line is only kept,
         // with no look for its repeat.
         if (raster_.leavesAsItIs(s)) {
-            log_.keep(s);
+            log_.keepInside(s); // within the picture
             return;
         }
         const std::size_t slot = RepeatFilter::slotOf(s);

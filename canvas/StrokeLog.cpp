@@ -235,12 +235,7 @@ void StrokeLog::keep(const Stroke& s)
     if (std::min(s.x1, s.x2) - reach > designWidthTwips || std::max(s.x1, s.x2) + reach < 0
         || std::min(s.y1, s.y2) - reach > designHeightTwips || std::max(s.y1, s.y2) + reach < 0)
         return;
-    if (compaction_) [[unlikely]]
-        interruptCompaction(); // it must not look at a log that changes
-    strokes_.push_back(s);
-    ++everKept_;
-    if (strokes_.size() >= compactAt_)
-        compact();
+    keepInside(s);
 }
 
 bool StrokeLog::makeRoom(std::size_t lines)

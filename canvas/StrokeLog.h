@@ -23,6 +23,16 @@ public:
 
     // Keeps a line just drawn, unless no scale can show any of it.
     void keep(const Stroke& s);
+    // Keeps a line just drawn inside the design area.
+    void keepInside(const Stroke& s)
+    {
+        if (compaction_) [[unlikely]]
+            interruptCompaction(); // it must not look at a log that changes
+        strokes_.push_back(s);
+        ++everKept_;
+        if (strokes_.size() >= compactAt_) [[unlikely]]
+            compact();
+    }
     // Forgets the lines that later ones cover at every scale.
     void compact();
     // Compacts if `lines` more would make keep() compact, and makes room for them: done
