@@ -78,19 +78,23 @@ void Picture::noteLateLinesNow()
     raster_.forgetLateLines();
 }
 
-void Picture::rasterise(const Stroke& s, std::size_t slot)
+bool Picture::rasterise(const Stroke& s, std::size_t slot)
 {
     const PixelRect drawn = raster_.rasterise(s);
     noteLateLines(); // written before this line
-    if (!drawn.empty())
-        repeats_.drawn(s, slot, drawn);
+    if (drawn.empty())
+        return false;
+    repeats_.drawn(s, slot, drawn);
+    return true;
 }
 
 void Picture::drawNew(float x1, float y1, float x2, float y2, Pixel colour, std::size_t slot)
 {
     const Stroke s = strokeOf(x1, y1, x2, y2, colour);
-    rasterise(s, slot);
-    log_.keep(s);
+    if (rasterise(s, slot))
+        log_.keepInside(s); // some of it is in the picture
+    else
+        log_.keep(s);
 }
 
 namespace {

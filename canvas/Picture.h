@@ -107,7 +107,8 @@ private:
         noteLateLinesNow();
         return repeats_.isHarmlessRepeat(s, slot);
     }
-    void rasterise(const Stroke& s, std::size_t slot);
+    // True when it drew into the picture.
+    bool rasterise(const Stroke& s, std::size_t slot);
     // Out of line, so that a repeat's path keeps no stroke in memory.
     [[gnu::noinline]] void drawNew(float x1, float y1, float x2, float y2, Pixel colour, std::size_t slot);
 
