@@ -23,6 +23,7 @@ SweepConstants::SweepConstants(const Geometry& geometry, const RunParameters& pa
     : g(geometry), p(parameters), sinTilt(std::sin(tilt)), cosTilt(std::cos(tilt)),
       lastPoint(geometry.bottomY - geometry.topY)
 {
+    wavefrontDelay.reserve(static_cast<std::size_t>(g.slitWidth / slitStep) + 1);
     for (int s = 0; s <= g.slitWidth; s += slitStep)
         wavefrontDelay.push_back(sinTilt * (g.slitWidth - s));
 
@@ -31,6 +32,7 @@ SweepConstants::SweepConstants(const Geometry& geometry, const RunParameters& pa
     const int hi = g.slitTopY + g.slitWidth - g.topY;
     distanceOffset = -lo;
     const long long across = g.screenX - g.apertureX;
+    opticalDistance.reserve(static_cast<std::size_t>(std::max(0, hi - lo + 1)));
     for (int k = lo; k <= hi; ++k) {
         const long long squares = across * across + static_cast<long long>(k) * k;
         opticalDistance.push_back(std::sqrt(static_cast<double>(squares)) * p.refrFactor);
