@@ -37,8 +37,8 @@ export function createDialogs(state) {
         asking = (code) => {
           asking = null;
           state.askingMs += performance.now() - started;
-          // the focus goes back before the question closes: nothing has changed since the
-          // last frame, so neither makes the page lay itself out inside the run
+          // the focus goes back before the question closes, which then leaves the page to
+          // be laid out at the next frame rather than at once for the focus, inside the run
           focused?.focus({ preventScroll: true });
           question.close();
           resolve(code);
