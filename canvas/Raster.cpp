@@ -145,6 +145,7 @@ void Raster::setScale(double devicePixelsPerTwip)
     scale_ = devicePixelsPerTwip;
     allocate();
     pen_ = {}; // the pen's pixels follow the scale
+    deviceWidths_.fill(0);
     setWidth(lineWidth_);
 }
 
@@ -160,7 +161,15 @@ void Raster::setWidth(int pixels)
     if (pixels == lineWidth_ && !pen_.empty())
         return;
     lineWidth_ = std::max(1, pixels);
-    setPen(std::max(1, static_cast<int>(std::lround(lineWidth_ * twipsPerPixel * scale_))));
+    const auto deviceWidth = [&] { return std::max(1, static_cast<int>(std::lround(lineWidth_ * twipsPerPixel * scale_))); };
+    if (static_cast<std::size_t>(lineWidth_) >= deviceWidths_.size()) {
+        setPen(deviceWidth());
+        return;
+    }
+    int& known = deviceWidths_[static_cast<std::size_t>(lineWidth_)];
+    if (known == 0)
+        known = deviceWidth();
+    setPen(known);
 }
 
 void Raster::setPen(int deviceWidth)

@@ -5,6 +5,7 @@
 #include "Units.h"
 
 #include <algorithm>
+#include <array>
 #include <span>
 #include <utility>
 #include <vector>
@@ -157,6 +158,9 @@ private:
 
     int lineWidth_ = 1;
     int deviceWidth_ = 1;
+    // the device width of each narrow line width at this scale, 0 until worked out: a run
+    // changes the width twice a point
+    std::array<int, 8> deviceWidths_{};
     // For each row of the round pen, its first and last column: one of the narrower pens
     // made so far (by device width), or the one wide pen. A run changes the width twice a
     // point, and only points at another pen.
