@@ -54,8 +54,8 @@ public:
     // through here, most of them thin ones that need nothing more.
     [[gnu::always_inline]] PixelRect rasterise(const Stroke& s)
     {
-        // thin and horizontal, within the picture (dots, and wipes at small scales): the
-        // pixels the pen would give, found directly, and without its set-up
+        // thin and on one pixel row of the picture (dots, most arrows, and wipes at small
+        // scales): the pixels the pen would give, found directly, and without its set-up
         int y, xa, xb;
         if (thinSpan(s, y, xa, xb)) {
             if (changesNothing(y, xa, xb, s.colour) || !thinRow(y, xa, xb, s.colour))
@@ -65,7 +65,7 @@ public:
         return rasteriseWithPen(s);
     }
 
-    // Whether the line is thin and horizontal within the picture and known to leave every
+    // Whether the line is thin and on one pixel row of the picture and known to leave every
     // pixel as it is: a short one over pixels of its colour (a photon dot, say), or one
     // more line of a round that repeats (a wipe's), which it moves on (see Round).
     [[gnu::always_inline]] bool leavesAsItIs(const Stroke& s)
@@ -96,14 +96,21 @@ public:
 
 private:
     void allocate();
-    // The row and columns of a thin horizontal line within the picture; false for any other.
+    // The row and columns of a thin line within the picture whose ends fall on one pixel
+    // row; false for any other. A slanted one (most arrows of a chain, a pixel or two
+    // long) sets the very pixels of the horizontal one.
     [[gnu::always_inline]] bool thinSpan(const Stroke& s, int& y, int& xa, int& xb) const
     {
-        if (s.y1 != s.y2 || deviceWidth_ != 1)
+        if (deviceWidth_ != 1)
             return false;
         const double fy = s.y1 * scale_, fa = std::min(s.x1, s.x2) * scale_, fb = std::max(s.x1, s.x2) * scale_;
         if (!(fy >= 0 && fy < height_ && fa >= 0 && fb < width_))
             return false;
+        if (s.y1 != s.y2) {
+            const double fy2 = s.y2 * scale_;
+            if (!(fy2 >= 0 && fy2 < height_) || static_cast<int>(fy2) != static_cast<int>(fy))
+                return false;
+        }
         y = static_cast<int>(fy);
         xa = static_cast<int>(fa);
         xb = static_cast<int>(fb);
