@@ -43,9 +43,9 @@ public:
     {
         const Stroke s = strokeOf(x1, y1, x2, y2, colour);
         // Most of a later run's photon dots land where dots of their colour already are,
-        // and most lines of a wipe come again on a pixel row that they leave as it is.
-        // Neither is likely to repeat a line still remembered: such a line is only kept,
-        // with no look for its repeat.
+        // most of its bars where the last run left them, and most lines of a wipe come
+        // again on a pixel row that they leave as it is. None is likely to repeat a line
+        // still remembered: such a line is only kept, with no look for its repeat.
         if (raster_.leavesAsItIs(s)) {
             log_.keepInside(s); // within the picture
             return;

@@ -232,6 +232,32 @@ void Raster::fillColumn(int x, int ya, int yb, Pixel colour)
         *p = colour;
 }
 
+bool Raster::penRowChangesNothing(const Stroke& s) const
+{
+    // longer ones (wipes at large scales) seldom change nothing, and would take long to look at
+    constexpr int longest = 512;
+    const double fy = s.y1 * scale_, fa = std::min(s.x1, s.x2) * scale_, fb = std::max(s.x1, s.x2) * scale_;
+    if (!(fy >= 0 && fy < height_ && fa >= 0 && fb < width_))
+        return false;
+    const int xa = static_cast<int>(fa), xb = static_cast<int>(fb);
+    const int top = static_cast<int>(fy) - penOrigin_, rows = static_cast<int>(pen_.size());
+    // lines held back on a row under the pen would change its pixels before this line comes
+    if (xb - xa >= longest || (round_.repeating && round_.held > 0 && round_.row >= top && round_.row < top + rows))
+        return false;
+    // the pixels that rasteriseWithPen would set
+    for (int r = 0; r < rows; ++r) {
+        const int y = top + r;
+        if (y < 0 || y >= height_)
+            continue;
+        const int a = std::max(xa + pen_[static_cast<std::size_t>(r)].first, 0);
+        const int b = std::min(xb + pen_[static_cast<std::size_t>(r)].second, width_ - 1);
+        const Pixel* row = pixels_.data() + static_cast<std::ptrdiff_t>(y) * width_;
+        if (!std::all_of(row + a, row + b + 1, [&](Pixel p) { return p == s.colour; }))
+            return false;
+    }
+    return true;
+}
+
 bool Raster::thinRow(int y, int xa, int xb, Pixel colour)
 {
     const Span line{xa, xb, colour};

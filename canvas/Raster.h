@@ -65,13 +65,16 @@ public:
         return rasteriseWithPen(s);
     }
 
-    // Whether the line is thin and on one pixel row of the picture and known to leave every
-    // pixel as it is: a short one over pixels of its colour (a photon dot, say), or one
-    // more line of a round that repeats (a wipe's), which it moves on (see Round).
+    // Whether the line lies within the picture and is known to leave every pixel as it is:
+    // a short thin one over pixels of its colour (a photon dot, say), one more thin line
+    // of a round that repeats (a wipe's), which it moves on (see Round), or a horizontal
+    // one of a wider pen over pixels of its colour (a bar where the last run left it).
     [[gnu::always_inline]] bool leavesAsItIs(const Stroke& s)
     {
         int y, xa, xb;
-        return thinSpan(s, y, xa, xb) && (changesNothing(y, xa, xb, s.colour) || heldBack(y, {xa, xb, s.colour}));
+        if (thinSpan(s, y, xa, xb))
+            return changesNothing(y, xa, xb, s.colour) || heldBack(y, {xa, xb, s.colour});
+        return s.y1 == s.y2 && deviceWidth_ > 1 && penRowChangesNothing(s);
     }
 
     // A line held back on its row (see Round) and written only once its round broke off
@@ -122,6 +125,9 @@ private:
     // Whether a short thin line on row y, from column xa to xb, would leave every pixel
     // as it is.
     bool changesNothing(int y, int xa, int xb, Pixel colour) const;
+    // The same for a horizontal line of a wider pen within the picture; out of line, as
+    // thin lines need none of it.
+    [[gnu::noinline]] bool penRowChangesNothing(const Stroke& s) const;
     // A thin horizontal line inside the picture, from column xa to xb of row y: false
     // when it was held back, which changes no pixel now.
     bool thinRow(int y, int xa, int xb, Pixel colour);

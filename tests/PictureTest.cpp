@@ -187,8 +187,16 @@ TEST(Picture, WipesHeldBackOnARowGiveThePixelsOfEveryLineDrawn)
                 p = pattern(gen); // the same lines for some rows, then others
             const Pixel a = colours[p % 3], b = colours[(p + 1) % 3];
             draw(15, float(row), 9000, float(row), a);
-            if (p >= 2 && coin(gen) == 0) { // a dot on what the next line left, and the round ends
-                draw(5000, float(row), 5040, float(row), b);
+            if (p >= 2 && coin(gen) == 0) { // a dot or a bar on what the next line left, and the round ends
+                if (row % 2) {
+                    draw(5000, float(row), 5040, float(row), b);
+                } else {
+                    held.setWidth(3);
+                    plain.setWidth(3);
+                    draw(5000, float(row), 5400, float(row), b);
+                    held.setWidth(1);
+                    plain.setWidth(1);
+                }
                 draw(100, float(row), 1400, float(row + 900), red);
                 ASSERT_EQ(differing(held, plain), 0u) << "after a dot at twip row " << row;
                 continue;
