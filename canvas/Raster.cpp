@@ -251,8 +251,12 @@ bool Raster::penRowChangesNothing(const Stroke& s) const
             continue;
         const int a = std::max(xa + pen_[static_cast<std::size_t>(r)].first, 0);
         const int b = std::min(xb + pen_[static_cast<std::size_t>(r)].second, width_ - 1);
+        // no way out within a row: the look then goes several pixels at a time
         const Pixel* row = pixels_.data() + static_cast<std::ptrdiff_t>(y) * width_;
-        if (!std::all_of(row + a, row + b + 1, [&](Pixel p) { return p == s.colour; }))
+        Pixel differ = 0;
+        for (int x = a; x <= b; ++x)
+            differ |= row[x] ^ s.colour;
+        if (differ != 0)
             return false;
     }
     return true;
