@@ -62,18 +62,31 @@ public:
                 return {};
             return touch(xa, y, xb, y);
         }
+        // thin and in one pixel column (other arrows): the same, apart from rounds
+        int x, ya, yb;
+        if (thinColumn(s, x, ya, yb)) {
+            if (columnChangesNothing(x, ya, yb, s.colour))
+                return {};
+            forgetRound();
+            fillColumn(x, ya, yb, s.colour);
+            return touch(x, ya, x, yb);
+        }
         return rasteriseWithPen(s);
     }
 
     // Whether the line lies within the picture and is known to leave every pixel as it is:
     // a short thin one over pixels of its colour (a photon dot, say), one more thin line
-    // of a round that repeats (a wipe's), which it moves on (see Round), or a horizontal
-    // one of a wider pen over pixels of its colour (a bar where the last run left it).
+    // of a round that repeats (a wipe's), which it moves on (see Round), a short thin one
+    // in one pixel column over pixels of its colour, or a horizontal one of a wider pen
+    // over pixels of its colour (a bar where the last run left it).
     [[gnu::always_inline]] bool leavesAsItIs(const Stroke& s)
     {
         int y, xa, xb;
         if (thinSpan(s, y, xa, xb))
             return changesNothing(y, xa, xb, s.colour) || heldBack(y, {xa, xb, s.colour});
+        int x, ya, yb;
+        if (thinColumn(s, x, ya, yb))
+            return columnChangesNothing(x, ya, yb, s.colour);
         return s.y1 == s.y2 && deviceWidth_ > 1 && penRowChangesNothing(s);
     }
 
@@ -119,12 +132,41 @@ private:
         xb = static_cast<int>(fb);
         return true;
     }
+    // The column and rows of a thin line within the picture whose ends fall on one pixel
+    // column; false for any other.
+    [[gnu::always_inline]] bool thinColumn(const Stroke& s, int& x, int& ya, int& yb) const
+    {
+        if (deviceWidth_ != 1)
+            return false;
+        const double fx = s.x1 * scale_, fx2 = s.x2 * scale_;
+        const double fa = std::min(s.y1, s.y2) * scale_, fb = std::max(s.y1, s.y2) * scale_;
+        if (!(fx >= 0 && fx < width_ && fx2 >= 0 && fx2 < width_ && fa >= 0 && fb < height_)
+            || static_cast<int>(fx) != static_cast<int>(fx2))
+            return false;
+        x = static_cast<int>(fx);
+        ya = static_cast<int>(fa);
+        yb = static_cast<int>(fb);
+        return true;
+    }
     void setPen(int deviceWidth);
     // out of line: the thin lines above need none of its set-up
     [[gnu::noinline]] PixelRect rasteriseWithPen(const Stroke& s);
     // Whether a short thin line on row y, from column xa to xb, would leave every pixel
     // as it is.
     bool changesNothing(int y, int xa, int xb, Pixel colour) const;
+    // The same for a short thin line in column x, from row ya to yb.
+    bool columnChangesNothing(int x, int ya, int yb, Pixel colour) const
+    {
+        constexpr int longest = 8;
+        // lines held back on a row would change its pixel before this line comes
+        if (yb - ya >= longest || (round_.repeating && round_.held > 0 && round_.row >= ya && round_.row <= yb))
+            return false;
+        const Pixel* p = pixels_.data() + static_cast<std::ptrdiff_t>(ya) * width_ + x;
+        for (int y = ya; y <= yb; ++y, p += width_)
+            if (*p != colour)
+                return false;
+        return true;
+    }
     // The same for a horizontal line of a wider pen within the picture; out of line, as
     // thin lines need none of it.
     [[gnu::noinline]] bool penRowChangesNothing(const Stroke& s) const;
