@@ -62,7 +62,8 @@ public:
                 return {};
             return touch(xa, y, xb, y);
         }
-        // thin and in one pixel column (other arrows): the same, apart from rounds
+        // thin and in one pixel column (most other arrows): filled directly, after any
+        // round held back, as the pen would
         int x, ya, yb;
         if (thinColumn(s, x, ya, yb)) {
             if (columnChangesNothing(x, ya, yb, s.colour))
