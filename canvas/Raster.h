@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cstddef>
+#include <cstdlib>
 #include <span>
 #include <utility>
 #include <vector>
@@ -72,14 +74,26 @@ public:
             fillColumn(x, ya, yb, s.colour);
             return touch(x, ya, x, yb);
         }
+        // a diagonal step of one pixel (the rest of the arrows): the pen sets its two end
+        // pixels and no other
+        Step step;
+        if (thinStep(s, step)) {
+            if (stepChangesNothing(step, s.colour))
+                return {};
+            forgetRound();
+            pixels_[index(step.x1, step.y1)] = s.colour;
+            pixels_[index(step.x2, step.y2)] = s.colour;
+            return touch(std::min(step.x1, step.x2), std::min(step.y1, step.y2), std::max(step.x1, step.x2),
+                         std::max(step.y1, step.y2));
+        }
         return rasteriseWithPen(s);
     }
 
     // Whether the line lies within the picture and is known to leave every pixel as it is:
     // a short thin one over pixels of its colour (a photon dot, say), one more thin line
     // of a round that repeats (a wipe's), which it moves on (see Round), a short thin one
-    // in one pixel column over pixels of its colour, or a horizontal one of a wider pen
-    // over pixels of its colour (a bar where the last run left it).
+    // in one pixel column or a step over pixels of its colour, or a horizontal one of a
+    // wider pen over pixels of its colour (a bar where the last run left it).
     [[gnu::always_inline]] bool leavesAsItIs(const Stroke& s)
     {
         int y, xa, xb;
@@ -88,6 +102,9 @@ public:
         int x, ya, yb;
         if (thinColumn(s, x, ya, yb))
             return columnChangesNothing(x, ya, yb, s.colour);
+        Step step;
+        if (thinStep(s, step))
+            return stepChangesNothing(step, s.colour);
         return s.y1 == s.y2 && deviceWidth_ > 1 && penRowChangesNothing(s);
     }
 
@@ -149,13 +166,33 @@ private:
         yb = static_cast<int>(fb);
         return true;
     }
+    // The end pixels of a thin line within the picture that goes one pixel across and one
+    // up or down; false for any other.
+    struct Step {
+        int x1, y1, x2, y2;
+    };
+    [[gnu::always_inline]] bool thinStep(const Stroke& s, Step& step) const
+    {
+        if (deviceWidth_ != 1)
+            return false;
+        const double fx1 = s.x1 * scale_, fy1 = s.y1 * scale_, fx2 = s.x2 * scale_, fy2 = s.y2 * scale_;
+        if (!(fx1 >= 0 && fx1 < width_ && fx2 >= 0 && fx2 < width_ && fy1 >= 0 && fy1 < height_ && fy2 >= 0
+              && fy2 < height_))
+            return false;
+        step = {static_cast<int>(fx1), static_cast<int>(fy1), static_cast<int>(fx2), static_cast<int>(fy2)};
+        return std::abs(step.x2 - step.x1) == 1 && std::abs(step.y2 - step.y1) == 1;
+    }
+    std::size_t index(int x, int y) const
+    {
+        return static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) + static_cast<std::size_t>(x);
+    }
     void setPen(int deviceWidth);
     // out of line: the thin lines above need none of its set-up
     [[gnu::noinline]] PixelRect rasteriseWithPen(const Stroke& s);
     // Whether a short thin line on row y, from column xa to xb, would leave every pixel
     // as it is.
     bool changesNothing(int y, int xa, int xb, Pixel colour) const;
-    // The same for a short thin line in column x, from row ya to yb.
+    // The same for a short thin line in column x, from row ya to yb, and for a step.
     bool columnChangesNothing(int x, int ya, int yb, Pixel colour) const
     {
         constexpr int longest = 8;
@@ -167,6 +204,11 @@ private:
             if (*p != colour)
                 return false;
         return true;
+    }
+    bool stepChangesNothing(const Step& step, Pixel colour) const
+    {
+        const bool held = round_.repeating && round_.held > 0 && (round_.row == step.y1 || round_.row == step.y2);
+        return !held && pixels_[index(step.x1, step.y1)] == colour && pixels_[index(step.x2, step.y2)] == colour;
     }
     // The same for a horizontal line of a wider pen within the picture; out of line, as
     // thin lines need none of it.

@@ -23,8 +23,9 @@ public:
 
     // Keeps a line just drawn, unless no scale can show any of it.
     void keep(const Stroke& s);
-    // Keeps a line just drawn inside the design area.
-    void keepInside(const Stroke& s)
+    // Keeps a line just drawn inside the design area. Inlined: most of a run's lines
+    // need nothing else.
+    [[gnu::always_inline]] void keepInside(const Stroke& s)
     {
         if (compaction_) [[unlikely]]
             interruptCompaction(); // it must not look at a log that changes

@@ -187,11 +187,13 @@ TEST(Picture, WipesHeldBackOnARowGiveThePixelsOfEveryLineDrawn)
                 p = pattern(gen); // the same lines for some rows, then others
             const Pixel a = colours[p % 3], b = colours[(p + 1) % 3];
             draw(15, float(row), 9000, float(row), a);
-            if (p >= 2 && coin(gen) == 0) { // a dot, a bar or a stroke down on what the next line left, and the round ends
-                if (row % 3 == 1) {
+            if (p >= 2 && coin(gen) == 0) { // a dot, a bar or a short stroke on what the next line left, and the round ends
+                if (row % 4 == 1) {
                     draw(5000, float(row), 5040, float(row), b);
-                } else if (row % 3 == 2) {
-                    draw(5000, float(row - 15), 5001, float(row), b);
+                } else if (row % 4 == 2) {
+                    draw(5000, float(row - 15), 5001, float(row), b); // down
+                } else if (row % 4 == 3) {
+                    draw(5000, float(row - 15), 5015, float(row), b); // across and down
                 } else {
                     held.setWidth(3);
                     plain.setWidth(3);
