@@ -241,8 +241,7 @@ bool Raster::penRowChangesNothing(const Stroke& s) const
         return false;
     const int xa = static_cast<int>(fa), xb = static_cast<int>(fb);
     const int top = static_cast<int>(fy) - penOrigin_, rows = static_cast<int>(pen_.size());
-    // lines held back on a row under the pen would change its pixels before this line comes
-    if (xb - xa >= longest || (round_.repeating && round_.held > 0 && round_.row >= top && round_.row < top + rows))
+    if (xb - xa >= longest || heldOn(top, top + rows - 1))
         return false;
     // the pixels that rasteriseWithPen would set
     for (int r = 0; r < rows; ++r) {

@@ -192,12 +192,18 @@ private:
     // Whether a short thin line on row y, from column xa to xb, would leave every pixel
     // as it is.
     bool changesNothing(int y, int xa, int xb, Pixel colour) const;
-    // The same for a short thin line in column x, from row ya to yb, and for a step.
+    // Whether lines are held back on a row from ya to yb: they would change its pixels
+    // before a line drawn there now comes.
+    bool heldOn(int ya, int yb) const
+    {
+        return round_.repeating && round_.held > 0 && round_.row >= ya && round_.row <= yb;
+    }
+    // The same as changesNothing for a short thin line in column x, from row ya to yb,
+    // and for a step.
     bool columnChangesNothing(int x, int ya, int yb, Pixel colour) const
     {
         constexpr int longest = 8;
-        // lines held back on a row would change its pixel before this line comes
-        if (yb - ya >= longest || (round_.repeating && round_.held > 0 && round_.row >= ya && round_.row <= yb))
+        if (yb - ya >= longest || heldOn(ya, yb))
             return false;
         const Pixel* p = pixels_.data() + static_cast<std::ptrdiff_t>(ya) * width_ + x;
         for (int y = ya; y <= yb; ++y, p += width_)
@@ -207,8 +213,8 @@ private:
     }
     bool stepChangesNothing(const Step& step, Pixel colour) const
     {
-        const bool held = round_.repeating && round_.held > 0 && (round_.row == step.y1 || round_.row == step.y2);
-        return !held && pixels_[index(step.x1, step.y1)] == colour && pixels_[index(step.x2, step.y2)] == colour;
+        return !heldOn(std::min(step.y1, step.y2), std::max(step.y1, step.y2))
+               && pixels_[index(step.x1, step.y1)] == colour && pixels_[index(step.x2, step.y2)] == colour;
     }
     // The same for a horizontal line of a wider pen within the picture; out of line, as
     // thin lines need none of it.
@@ -302,8 +308,7 @@ private:
 inline bool Raster::changesNothing(int y, int xa, int xb, Pixel colour) const
 {
     constexpr int longest = 8;
-    // lines held back on the row would change these pixels before this line comes
-    if (xb - xa >= longest || (round_.repeating && round_.held > 0 && round_.row == y))
+    if (xb - xa >= longest || heldOn(y, y))
         return false;
     const Pixel* row = pixels_.data() + static_cast<std::ptrdiff_t>(y) * width_;
     return std::all_of(row + xa, row + xb + 1, [&](Pixel p) { return p == colour; });

@@ -202,7 +202,7 @@ TEST(Picture, WipesHeldBackOnARowGiveThePixelsOfEveryLineDrawn)
                     plain.setWidth(1);
                 }
                 draw(100, float(row), 1400, float(row + 900), red);
-                ASSERT_EQ(differing(held, plain), 0u) << "after a dot at twip row " << row;
+                ASSERT_EQ(differing(held, plain), 0u) << "after a short line at twip row " << row;
                 continue;
             }
             if (p >= 2)
