@@ -260,8 +260,9 @@ bool StrokeLog::writeRoom()
         writtenUpTo_ = 0;
     }
     const std::size_t kept = strokes_.size(), from = std::max(writtenUpTo_, kept);
-    // writing is quicker than looking at lines: a piece is larger
-    const std::size_t to = std::min(strokes_.capacity(), from + 4 * linesPerPiece);
+    // A piece as large as a compaction's: writing is quicker than looking at lines, but
+    // memory written for the first time costs the system its pages.
+    const std::size_t to = std::min(strokes_.capacity(), from + linesPerPiece);
     if (from >= to)
         return false;
     strokes_.resize(to); // within the capacity: the block stays
