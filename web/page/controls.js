@@ -11,6 +11,16 @@ export function fontOf(row, factor) {
 // to bottom; CSS puts each where the table does. Returns name → { row, index, node,
 // input }, `index` being the row's place in the table.
 export function build(layout, window, dispatch, placement) {
+  const steps = building(layout, window, dispatch, placement);
+  for (;;) {
+    const { done, value } = steps.next();
+    if (done)
+      return value;
+  }
+}
+
+// build() a control a step, for a page that has other work to let through meanwhile
+export function* building(layout, window, dispatch, placement) {
   const controls = new Map();
   const stacking = new Map(layout.stackingTopDown.map((name, i) => [name, layout.stackingTopDown.length - i]));
   const index = new Map(layout.controls.map((row, i) => [row.name, i]));
@@ -90,6 +100,7 @@ export function build(layout, window, dispatch, placement) {
     node.hidden = !row.shown;
     parent.append(node);
     controls.set(row.name, { row, index: index.get(row.name), node, input });
+    yield;
   }
   return controls;
 }

@@ -2,7 +2,7 @@
 // built from the model's layout table, events go to the model by the controls' names,
 // and one handler runs at a time: input that arrives while one runs waits for its end.
 import { createModule, fromNetwork } from './boot.js';
-import { build, fontOf } from './controls.js';
+import { building, fontOf } from './controls.js';
 import { createDialogs } from './dialogs.js';
 import { createHold } from './held.js';
 import { createInspector } from './inspector.js';
@@ -131,7 +131,7 @@ async function start() {
   await task();
   const v = viewport();
   const staged = document.createElement('div');
-  const controls = build(layout, staged, dispatch, placement);
+  const controls = await inSlices(building(layout, staged, dispatch, placement));
   Object.assign(services, createServices({ state, controls, placement, picture: el.picture, dialogs, onUnload: services.onUnload }),
     createInspector({ state, picture: el.picture, module: () => module, placement }));
   createMenu({ state, picture: el.picture, report: dialogs.report, tone: createTone({ state, module: () => module }) });
@@ -143,8 +143,11 @@ async function start() {
   module._lumetra_open(v.width, v.height, v.devicePixelRatio);
   await task();
   await module.ccall('lumetra_load', null, [], [], { async: true });
-  for (let band = 0; module._lumetra_reveal(band); ++band)
+  // each band in a task of its own, the first too: not after the handler in its task
+  for (let band = 0, more = 1; more; ++band) {
     await task();
+    more = module._lumetra_reveal(band);
+  }
   await task();
   // the HTML's controls give way to live ones in one go, with the picture; the picture
   // is read and tabbed to after every control, and stays under them all
@@ -161,6 +164,20 @@ async function start() {
   hold.replay(() => !state.busy && !unloaded);
   // the worker's runs take a core: not while the window opens
   tidySoon(() => warmedUp?.run());
+}
+
+// Takes the steps of a generator, a few milliseconds of them a task; resolves to what it
+// returns. A slow laptop then still paints and takes input while the window opens.
+async function inSlices(steps) {
+  for (let since = performance.now(); ;) {
+    const { done, value } = steps.next();
+    if (done)
+      return value;
+    if (performance.now() - since > 4) {
+      await task();
+      since = performance.now();
+    }
+  }
 }
 
 // `opened` resolves once the worker has opened its window; `run()` starts its runs
