@@ -107,7 +107,7 @@ async function start() {
   state.module = module;
   state.version = { page: document.documentElement.dataset.version, module: module.UTF8ToString(module._lumetra_version()) };
   if (state.version.page !== state.version.module)
-    offerUpdate(null); // a page caught between two versions: the whole new one is a reload away
+    updates.offer(null); // a page caught between two versions: the whole new one is a reload away
   // the worker opens a window of its own first; the page opens its own once that is done
   // (or has taken too long), and so does not compile the module's code on its thread
   const warmedUp = location.hash === '#no-warm-up' ? null : warmUp(module);
@@ -199,8 +199,9 @@ function warmUp(module) {
   return { opened, run: () => worker.postMessage({ run: true }) };
 }
 
-const offerUpdate = watchUpdates(state);
-start().catch((e) => {
+const updates = watchUpdates(state);
+start().then(updates.register, (e) => {
+  updates.register(); // a newer version may mend what failed
   // opened as a file, say, where the browser fetches nothing
   el.window.hidden = true;
   hold.shown = false;

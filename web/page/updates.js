@@ -1,6 +1,8 @@
 // A newer version, once the service worker has installed it: the page says so and loads
 // it when asked, never by itself. The notice lies under the cover, so during a run its
-// button waits for the run's end like any other click.
+// button waits for the run's end like any other click. Returns `offer(worker)` and
+// `register()`, which the page calls once its window is open: the worker's setting up
+// and its fetching are then not in the opening's way.
 export function watchUpdates(state) {
   const notice = document.getElementById('update');
   let asked = false;
@@ -17,19 +19,19 @@ export function watchUpdates(state) {
     };
   };
   if (!('serviceWorker' in navigator))
-    return offer;
+    return { offer, register: () => {} };
   const sw = navigator.serviceWorker;
   sw.addEventListener('controllerchange', () => { if (asked) location.reload(); });
   const watch = (worker) => worker && worker.addEventListener('statechange', () => {
     if (worker.state === 'installed' && sw.controller)
       offer(worker);
   });
-  sw.register('sw.js').then((registration) => {
+  const register = () => sw.register('sw.js').then((registration) => {
     sw.controller?.postMessage('tidy');
     if (registration.waiting && sw.controller)
       offer(registration.waiting);
     watch(registration.installing);
     registration.addEventListener('updatefound', () => watch(registration.installing));
   }).catch(() => {});
-  return offer;
+  return { offer, register };
 }
