@@ -111,6 +111,13 @@ async function start() {
   // the worker opens a window of its own first; the page opens its own once that is done
   // (or has taken too long), and so does not compile the module's code on its thread
   const warmedUp = location.hash === '#no-warm-up' ? null : warmUp(module);
+  // the module's memory written a piece a task while the page waits, and no longer
+  let waiting = true;
+  const memoryWritten = (async () => {
+    while (waiting && module._lumetra_warm(1))
+      await task();
+    module._lumetra_warm(0);
+  })();
   const layout = JSON.parse(document.getElementById('layout').textContent); // the module's, as the build wrote it
   const faces = new Set(layout.controls.map((row) => fontOf(row, 1)));
   faces.add('700 24pt "Liberation Serif"');
@@ -126,6 +133,8 @@ async function start() {
   }
   if (warmedUp)
     await Promise.race([warmedUp.opened, new Promise((later) => setTimeout(later, 1000))]);
+  waiting = false;
+  await memoryWritten;
   // The window opens in steps, a task each, and shows when it is whole: until then the
   // HTML's window stays as it was, and the live controls are built off the page.
   await task();

@@ -10,8 +10,12 @@
 #include <emscripten.h>
 #include <wasm_simd128.h>
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <cstdint>
 #include <memory>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -281,6 +285,51 @@ private:
 
 std::unique_ptr<Page> page;
 
+// The memory that the heap has not reached yet, held while it is written a piece a call,
+// from the heap's top up: the order in which the window will take it.
+class Warming {
+public:
+    // true while pieces remain
+    bool step()
+    {
+        if (done_)
+            return false;
+        if (!block_) {
+            const std::size_t end = __builtin_wasm_memory_size(0) * std::size_t{65536};
+            const auto top = reinterpret_cast<std::uintptr_t>(sbrk(0));
+            // a margin, so that taking the block never makes the memory grow
+            if (end < top + 2 * margin)
+                return stop();
+            size_ = end - top - margin;
+            block_.reset(new (std::nothrow) char[size_]);
+            if (!block_)
+                return stop();
+        }
+        // a byte of each of the system's pages is enough to have it handed over
+        volatile char* const bytes = block_.get();
+        const std::size_t to = std::min(size_, written_ + piece);
+        for (; written_ < to; written_ += systemPage)
+            bytes[written_] = 0;
+        written_ = to;
+        return written_ < size_ || stop();
+    }
+
+    // Lets the block go, written or not: the pages written stay so, for whatever the heap
+    // puts there next.
+    bool stop()
+    {
+        block_.reset();
+        done_ = true;
+        return false;
+    }
+
+private:
+    static constexpr std::size_t piece = std::size_t{1} << 18, margin = std::size_t{1} << 20, systemPage = 4096;
+    std::unique_ptr<char[]> block_;
+    std::size_t size_ = 0, written_ = 0;
+    bool done_ = false;
+};
+
 } // namespace
 
 } // namespace lumetra::web
@@ -301,6 +350,16 @@ EMSCRIPTEN_KEEPALIVE const char* lumetra_layout()
 {
     static const std::string json = lumetra::web::layoutJson();
     return json.c_str();
+}
+
+// Writes the memory that the heap has yet to use, a piece a call while `more` (1 while
+// pieces are left), before the window opens; `more` 0 stops it. Memory written for the
+// first time costs the system its pages, in a browser some milliseconds a megabyte: the
+// page pays for them while it waits, not in the opening's tasks or in the first run.
+EMSCRIPTEN_KEEPALIVE int lumetra_warm(int more)
+{
+    static lumetra::web::Warming warming;
+    return more && !page && warming.step() ? 1 : warming.stop();
 }
 
 // The window opens in three steps, each a task of the page's: the window at the
