@@ -20,18 +20,20 @@ export function watchUpdates(state) {
   };
   if (!('serviceWorker' in navigator))
     return { offer, register: () => {} };
-  const sw = navigator.serviceWorker;
-  sw.addEventListener('controllerchange', () => { if (asked) location.reload(); });
-  const watch = (worker) => worker && worker.addEventListener('statechange', () => {
-    if (worker.state === 'installed' && sw.controller)
-      offer(worker);
-  });
-  const register = () => sw.register('sw.js').then((registration) => {
-    sw.controller?.postMessage('tidy');
-    if (registration.waiting && sw.controller)
-      offer(registration.waiting);
-    watch(registration.installing);
-    registration.addEventListener('updatefound', () => watch(registration.installing));
-  }).catch(() => {});
+  const register = () => {
+    const sw = navigator.serviceWorker;
+    sw.addEventListener('controllerchange', () => { if (asked) location.reload(); });
+    const watch = (worker) => worker && worker.addEventListener('statechange', () => {
+      if (worker.state === 'installed' && sw.controller)
+        offer(worker);
+    });
+    return sw.register('sw.js').then((registration) => {
+      sw.controller?.postMessage('tidy');
+      if (registration.waiting && sw.controller)
+        offer(registration.waiting);
+      watch(registration.installing);
+      registration.addEventListener('updatefound', () => watch(registration.installing));
+    }).catch(() => {});
+  };
   return { offer, register };
 }
