@@ -197,8 +197,9 @@ public:
     }
 
 private:
-    // Pixels of the picture handed to the canvas at its first showing, in each call.
-    static constexpr int bandPixels = 1 << 18;
+    // Pixels of the picture handed to the canvas at its first showing, in each call: a few
+    // milliseconds' worth on a slow laptop.
+    static constexpr int bandPixels = 1 << 16;
     // the model's tiles: a changed area is made of whole ones
     static constexpr int tileSize = Raster::tileSize;
 
