@@ -27,10 +27,10 @@ export function createModule(compile, extra = {}) {
   return Promise.race([createLumetra(module0), failure]);
 }
 
-// Fetches and compiles lumetra.wasm, streaming where the server says what it is (the page
-// asks for it once its window has painted).
-export async function fromNetwork(imports) {
-  const response = await fetch('lumetra.wasm', { credentials: 'same-origin' });
+// Compiles lumetra.wasm as `fetched` (its fetch) brings it, streaming where the server
+// says what it is (the page asks for it once its window has painted).
+export async function fromNetwork(fetched, imports) {
+  const response = await fetched;
   if (response.headers.get('content-type') === 'application/wasm')
     return WebAssembly.instantiateStreaming(response, imports);
   return WebAssembly.instantiate(await response.arrayBuffer(), imports);

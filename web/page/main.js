@@ -103,7 +103,11 @@ async function start() {
   const services = { onUnload: () => { unloaded = true; } };
   // the window's first paint comes before the module is fetched and compiled
   await new Promise((painted) => requestAnimationFrame(() => setTimeout(painted)));
-  module = await createModule(fromNetwork, { page: services });
+  // the first fetch sets up the page's loading, which takes a while: a task of its own
+  const fetched = fetch('lumetra.wasm', { credentials: 'same-origin' });
+  fetched.catch(() => {}); // a failure is the module's to report, when it awaits it
+  await task();
+  module = await createModule((imports) => fromNetwork(fetched, imports), { page: services });
   state.module = module;
   state.version = { page: document.documentElement.dataset.version, module: module.UTF8ToString(module._lumetra_version()) };
   if (state.version.page !== state.version.module)
