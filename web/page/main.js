@@ -155,6 +155,22 @@ async function start() {
   await task();
   module._lumetra_open(v.width, v.height, v.devicePixelRatio);
   await task();
+  // So too the controls' text in each face at the window's factor, a task a face: their
+  // first layout would set the faces up in the task that shows them.
+  const texts = new Map();
+  for (const row of layout.controls)
+    texts.set(fontOf(row, placement.factor), `${texts.get(fontOf(row, placement.factor)) || ''} ${row.text}`);
+  const probe = document.createElement('div');
+  probe.style.cssText = 'position: absolute; left: 0; top: 0; visibility: hidden; white-space: pre';
+  probe.setAttribute('aria-hidden', 'true');
+  el.window.append(probe);
+  for (const [font, text] of texts) {
+    probe.textContent = text;
+    probe.style.font = font;
+    probe.getBoundingClientRect();
+    await task();
+  }
+  probe.remove();
   await module.ccall('lumetra_load', null, [], [], { async: true });
   // each band in a task of its own, the first too: not after the handler in its task
   for (let band = 0, more = 1; more; ++band) {
