@@ -155,11 +155,14 @@ async function start() {
   await task();
   module._lumetra_open(v.width, v.height, v.devicePixelRatio);
   await task();
-  // So too the controls' text in each face at the window's factor, a task a face: their
-  // first layout would set the faces up in the task that shows them.
+  // A face's first layout sets it up as well: the controls' text is laid out once, hidden,
+  // in each of its faces at the window's factor, a task a face, rather than in the task
+  // that shows the live controls.
   const texts = new Map();
-  for (const row of layout.controls)
-    texts.set(fontOf(row, placement.factor), `${texts.get(fontOf(row, placement.factor)) || ''} ${row.text}`);
+  for (const row of layout.controls) {
+    const font = fontOf(row, placement.factor);
+    texts.set(font, `${texts.get(font) || ''} ${row.text || ''}`);
+  }
   const probe = document.createElement('div');
   probe.style.cssText = 'position: absolute; left: 0; top: 0; visibility: hidden; white-space: pre';
   probe.setAttribute('aria-hidden', 'true');
