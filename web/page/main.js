@@ -174,6 +174,8 @@ async function start() {
     await task();
   }
   probe.remove();
+  module._lumetra_labels();
+  await task();
   await module.ccall('lumetra_load', null, [], [], { async: true });
   // each band in a task of its own, the first too: not after the handler in its task
   for (let band = 0, more = 1; more; ++band) {

@@ -363,18 +363,24 @@ EMSCRIPTEN_KEEPALIVE int lumetra_warm(int more)
     return more && !page && warming.step() ? 1 : warming.stop();
 }
 
-// The window opens in three steps, each a task of the page's: the window at the
-// viewport's size; its start-up handler; then its picture, band by band (1 while bands
+// The window opens in steps, each a task of the page's: the window at the viewport's
+// size; its labels; its start-up handler; then its picture, band by band (1 while bands
 // remain). The page shows none of it until the last band is in.
 EMSCRIPTEN_KEEPALIVE void lumetra_open(double width, double height, double devicePixelRatio)
 {
     page = std::make_unique<lumetra::web::Page>(width, height, devicePixelRatio);
 }
 
+EMSCRIPTEN_KEEPALIVE void lumetra_labels()
+{
+    if (page)
+        page->model().paintLabels();
+}
+
 EMSCRIPTEN_KEEPALIVE void lumetra_load()
 {
     if (page)
-        page->model().open();
+        page->model().handle("Lumetrafrm");
 }
 
 EMSCRIPTEN_KEEPALIVE int lumetra_reveal(int band)
