@@ -62,13 +62,19 @@ async function dispatch(control) {
   tidySoon();
 }
 
-// after the input that waited, a piece in each task of its own; then `done`
-function tidySoon(done) {
+// What waits until the idle pieces are all done, not merely cut short by a handler.
+const afterTidying = [];
+
+// after the input that waited, a piece in each task of its own; a handler's end starts
+// them again
+function tidySoon() {
   setTimeout(() => {
-    if (!state.busy && !unloaded && module._lumetra_tidy())
-      tidySoon(done);
+    if (state.busy || unloaded)
+      return;
+    if (module._lumetra_tidy())
+      tidySoon();
     else
-      done?.();
+      afterTidying.splice(0).forEach((then) => then());
   });
 }
 
@@ -196,8 +202,10 @@ async function start() {
   performance.mark('lumetra-ready');
   fit(); // the viewport may have changed while the window opened
   hold.replay(() => !state.busy && !unloaded);
-  // the worker's runs take a core: not while the window opens
-  tidySoon(() => warmedUp?.run());
+  // the worker's runs take a core, and the service worker fetches every file again: not
+  // while the window opens, nor during a first run clicked at once
+  afterTidying.push(() => warmedUp?.run(), updates.register);
+  tidySoon();
 }
 
 // Takes the steps of a generator, a few milliseconds of them a task; resolves to what it
@@ -234,7 +242,7 @@ function warmUp(module) {
 }
 
 const updates = watchUpdates(state);
-start().then(updates.register, (e) => {
+start().catch((e) => {
   updates.register(); // a newer version may mend what failed
   // opened as a file, say, where the browser fetches nothing
   el.window.hidden = true;
