@@ -27,11 +27,11 @@ export function createModule(compile, extra = {}) {
   return Promise.race([createLumetra(module0), failure]);
 }
 
-// Compiles lumetra.wasm once `fetched` (its fetch) has brought all of it (the page asks
-// for it once its window has painted). Not as it streams in: the browser then decodes
-// it on the page's thread, in tasks of up to tens of milliseconds; a whole one it
-// compiles on threads of its own.
+// Compiles lumetra.wasm as `fetched` (its fetch) brings it, streaming where the server
+// says what it is (the page asks for it once its window has painted).
 export async function fromNetwork(fetched, imports) {
   const response = await fetched;
+  if (response.headers.get('content-type') === 'application/wasm')
+    return WebAssembly.instantiateStreaming(response, imports);
   return WebAssembly.instantiate(await response.arrayBuffer(), imports);
 }
