@@ -202,9 +202,9 @@ async function start() {
   performance.mark('lumetra-ready');
   fit(); // the viewport may have changed while the window opened
   hold.replay(() => !state.busy && !unloaded);
-  // the worker's runs take a core, and the service worker fetches every file again: not
-  // while the window opens, nor during a first run clicked at once
-  afterTidying.push(() => warmedUp?.run(), updates.register);
+  // the worker's runs take a core: not while the window opens, nor during a first run
+  // clicked at once
+  afterTidying.push(() => warmedUp?.run());
   tidySoon();
 }
 
@@ -242,7 +242,7 @@ function warmUp(module) {
 }
 
 const updates = watchUpdates(state);
-start().catch((e) => {
+start().then(updates.register, (e) => {
   updates.register(); // a newer version may mend what failed
   // opened as a file, say, where the browser fetches nothing
   el.window.hidden = true;
