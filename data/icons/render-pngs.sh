@@ -3,7 +3,7 @@
 # Needs rsvg-convert (Debian package librsvg2-bin).
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")"
-for size in 16 32 48 64 128 256 512; do
+for size in 16 32 48 64 128 256; do
   mkdir -p "${size}x${size}"
   rsvg-convert -w "$size" -h "$size" org.example.Lumetra.svg -o "${size}x${size}/org.example.Lumetra.png"
 done
