@@ -27,7 +27,7 @@ Window::Window(Shell& shell, double width, double height, double devicePixelRati
 void Window::open()
 {
     paintLabels();
-    handle("Lumetrafrm");
+    load();
 }
 
 void Window::paintLabels()

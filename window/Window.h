@@ -26,6 +26,8 @@ public:
 
     // Paints the labels under the picture (see paintLabels) and runs the window's load handler.
     void open();
+    // Runs the window's load handler alone, for a shell that paints the labels first.
+    void load() { handle("Lumetrafrm"); }
     // The labels are painted under the picture as the window opens, not when it is made:
     // a shell can make the window and open it in separate steps.
     void paintLabels();

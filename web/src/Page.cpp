@@ -380,7 +380,7 @@ EMSCRIPTEN_KEEPALIVE void lumetra_labels()
 EMSCRIPTEN_KEEPALIVE void lumetra_load()
 {
     if (page)
-        page->model().handle("Lumetrafrm");
+        page->model().load();
 }
 
 EMSCRIPTEN_KEEPALIVE int lumetra_reveal(int band)
