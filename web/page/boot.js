@@ -35,3 +35,13 @@ export async function fromNetwork(fetched, imports) {
     return WebAssembly.instantiateStreaming(response, imports);
   return WebAssembly.instantiate(await response.arrayBuffer(), imports);
 }
+
+// fromNetwork() with nothing to instantiate yet: the module alone
+export async function compiledFrom(fetched) {
+  const response = await fetched;
+  if (!response.ok)
+    throw new Error(`lumetra.wasm: ${response.status} ${response.statusText}`);
+  if (response.headers.get('content-type') === 'application/wasm')
+    return WebAssembly.compileStreaming(response);
+  return WebAssembly.compile(await response.arrayBuffer());
+}

@@ -109,18 +109,16 @@ async function start() {
   const services = { onUnload: () => { unloaded = true; } };
   // the window's first paint comes before the module is fetched and compiled
   await new Promise((painted) => requestAnimationFrame(() => setTimeout(painted)));
-  // the first fetch sets up the page's loading, which takes a while: a task of its own
-  const fetched = fetch('lumetra.wasm', { credentials: 'same-origin' });
-  fetched.catch(() => {}); // a failure is the module's to report, when it awaits it
+  // The worker fetches and compiles the module, off the page's thread, and then opens a
+  // window of its own first; the page opens its own once that is done (or has taken too
+  // long), and so does not compile the module's code on its thread either.
+  const warmedUp = location.hash === '#no-warm-up' ? null : warmUp();
   await task();
-  module = await createModule((imports) => fromNetwork(fetched, imports), { page: services });
+  module = await createModule((imports) => compiled(warmedUp, imports), { page: services });
   state.module = module;
   state.version = { page: document.documentElement.dataset.version, module: module.UTF8ToString(module._lumetra_version()) };
   if (state.version.page !== state.version.module)
     updates.offer(null); // a page caught between two versions: the whole new one is a reload away
-  // the worker opens a window of its own first; the page opens its own once that is done
-  // (or has taken too long), and so does not compile the module's code on its thread
-  const warmedUp = location.hash === '#no-warm-up' ? null : warmUp(module);
   // the module's memory written a piece a task while the page waits, and no longer
   let waiting = true;
   const memoryWritten = (async () => {
@@ -222,23 +220,43 @@ async function inSlices(steps) {
   }
 }
 
-// `opened` resolves once the worker has opened its window; `run()` starts its runs
+// `compiled` resolves to the module the worker compiled, or to null if it could not;
+// `opened` once the worker has opened its window, or failed; `run()` starts its runs
 // (#no-warm-up leaves it all out, to measure a page without it).
-function warmUp(module) {
-  const worker = new Worker('warmup.js', { type: 'module' });
-  const opened = new Promise((resolve) => {
-    worker.onmessage = ({ data }) => {
-      if (data.opened !== undefined)
-        resolve();
-      if (data.ran !== undefined) {
-        state.warmUpMs = data.ran;
-        worker.terminate();
-      }
-    };
-    worker.onerror = () => resolve();
-  });
-  worker.postMessage({ module: module.compiled });
-  return { opened, run: () => worker.postMessage({ run: true }) };
+function warmUp() {
+  let worker;
+  try {
+    worker = new Worker('warmup.js', { type: 'module' });
+  } catch {
+    return null; // a page opened as a file, say: it fetches and compiles on its own
+  }
+  let compiledIt, openedIt;
+  const compiled = new Promise((resolve) => { compiledIt = resolve; });
+  const opened = new Promise((resolve) => { openedIt = resolve; });
+  const failed = () => { compiledIt(null); openedIt(); };
+  worker.onmessage = ({ data }) => {
+    if (data.module)
+      compiledIt(data.module);
+    if (data.failed !== undefined)
+      failed();
+    if (data.opened !== undefined)
+      openedIt();
+    if (data.ran !== undefined) {
+      state.warmUpMs = data.ran;
+      worker.terminate();
+    }
+  };
+  worker.onerror = failed;
+  worker.postMessage({ compile: 'lumetra.wasm' });
+  return { compiled, opened, run: () => worker.postMessage({ run: true }) };
+}
+
+// The module instantiated for the page: the worker's, or fetched and compiled here.
+async function compiled(warmedUp, imports) {
+  const module = warmedUp && await warmedUp.compiled;
+  if (module)
+    return { instance: await WebAssembly.instantiate(module, imports), module };
+  return fromNetwork(fetch('lumetra.wasm', { credentials: 'same-origin' }), imports);
 }
 
 const updates = watchUpdates(state);
