@@ -115,6 +115,7 @@ async function start() {
   const warmedUp = location.hash === '#no-warm-up' ? null : warmUp();
   await task();
   module = await createModule((imports) => compiled(warmedUp, imports), { page: services });
+  await task(); // the module's set-up was one already
   state.module = module;
   state.version = { page: document.documentElement.dataset.version, module: module.UTF8ToString(module._lumetra_version()) };
   if (state.version.page !== state.version.module)
@@ -254,8 +255,10 @@ function warmUp() {
 // The module instantiated for the page: the worker's, or fetched and compiled here.
 async function compiled(warmedUp, imports) {
   const module = warmedUp && await warmedUp.compiled;
-  if (module)
+  if (module) {
+    await task(); // not in the task that took the worker's message
     return { instance: await WebAssembly.instantiate(module, imports), module };
+  }
   return fromNetwork(fetch('lumetra.wasm', { credentials: 'same-origin' }), imports);
 }
 
