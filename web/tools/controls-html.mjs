@@ -91,7 +91,10 @@ const f = `max(${layout.minimumFactor}px, min(100vw / ${w}, 100vh / ${h}))`;
 // The table itself goes along for the page's script, which builds the live controls
 // from it without waiting on the module to write it out.
 const table = JSON.stringify(startUp.layout).replaceAll('<', '\\u003c');
-const placement = `<style>.window.early { --f: ${f}; --x: max(0px, (100vw - ${w} * var(--f)) / 2);`
+// Only the HTML's controls use the factor and the margins. The properties stay on the
+// window once its live controls have come even so: were they to go, every element in it
+// would have its style worked out again in the task that shows the live window.
+const placement = `<style>.window { --f: ${f}; --x: max(0px, (100vw - ${w} * var(--f)) / 2);`
   + ` --y: max(0px, (100vh - ${h} * var(--f)) / 2); }</style>\n<script type="application/json" id="layout">${table}</script>`;
 
 const html = readFileSync(template, 'utf8');
