@@ -145,10 +145,12 @@ async function start() {
   waiting = false;
   await memoryWritten;
   // The window opens in steps, a task each, and shows when it is whole: until then the
-  // HTML's window stays as it was, and the live controls are built off the page.
+  // HTML's window stays as it was, and the live controls are built off the page, in a
+  // wrapper that makes no box of its own and that hides them until then.
   await task();
   const v = viewport();
   const staged = document.createElement('div');
+  staged.style.cssText = 'display: contents; visibility: hidden';
   const controls = await inSlices(building(layout, staged, dispatch, placement));
   Object.assign(services, createServices({ state, controls, placement, picture: el.picture, dialogs, onUnload: services.onUnload }),
     createInspector({ state, picture: el.picture, module: () => module, placement }));
@@ -188,10 +190,15 @@ async function start() {
     more = module._lumetra_reveal(band);
   }
   await task();
-  // the HTML's controls give way to live ones in one go, with the picture; the picture
-  // is read and tabbed to after every control, and stays under them all
+  // The live controls are laid out, hidden, where they will show, in a task before the
+  // one that shows them; the picture is read and tabbed to after every control, and
+  // stays under them all.
+  el.window.append(staged, el.picture, document.getElementById('mark'), document.getElementById('inspector'));
+  staged.firstElementChild.getBoundingClientRect();
+  await task();
+  // the HTML's controls give way to live ones in one go, with the picture
   el.window.querySelectorAll(':scope > .control').forEach((n) => n.remove());
-  el.window.append(...staged.childNodes, el.picture, document.getElementById('mark'), document.getElementById('inspector'));
+  staged.style.visibility = '';
   el.window.classList.remove('early');
   await task(); // the new controls' style is worked out for the frame, not for the focus
   document.getElementById('cmdStart').focus();

@@ -113,7 +113,8 @@ describe('start-up', () => {
         window.framesSeen = new Set();
         const look = () => {
           const main = document.getElementById('Lumetrafrm');
-          window.framesSeen.add([main.querySelectorAll('.control').length, main.classList.contains('early'),
+          const shown = [...main.querySelectorAll('.control')].filter((n) => getComputedStyle(n).visibility === 'visible');
+          window.framesSeen.add([shown.length, main.classList.contains('early'),
             getComputedStyle(document.getElementById('picture')).visibility].join(' '));
           if (!window.lumetra || !window.lumetra.ready)
             requestAnimationFrame(look);
