@@ -114,6 +114,13 @@ async function start() {
   // long), and so does not compile the module's code on its thread either.
   const warmedUp = location.hash === '#no-warm-up' ? null : warmUp();
   await task();
+  // the faces come while the module does; setting their loads up takes a task of its own
+  const layout = JSON.parse(document.getElementById('layout').textContent); // the module's, as the build wrote it
+  const faces = new Set(layout.controls.map((row) => fontOf(row, 1)));
+  faces.add('700 24pt "Liberation Serif"');
+  const facesLoaded = Promise.all([...faces].map((f) => document.fonts.load(f)));
+  facesLoaded.catch(() => {}); // a failure is reported where it is awaited
+  await task();
   module = await createModule((imports) => compiled(warmedUp, imports), { page: services });
   await task(); // the module's set-up was one already
   state.module = module;
@@ -123,14 +130,12 @@ async function start() {
   // the module's memory written a piece a task while the page waits, and no longer
   let waiting = true;
   const memoryWritten = (async () => {
-    while (waiting && module._lumetra_warm(1))
+    do
       await task();
+    while (waiting && module._lumetra_warm(1));
     module._lumetra_warm(0);
   })();
-  const layout = JSON.parse(document.getElementById('layout').textContent); // the module's, as the build wrote it
-  const faces = new Set(layout.controls.map((row) => fontOf(row, 1)));
-  faces.add('700 24pt "Liberation Serif"');
-  await Promise.all([...faces].map((f) => document.fonts.load(f)));
+  await facesLoaded;
   // A face's first text on a canvas sets it up, which takes a while: done now, a task
   // for each, rather than in the window's opening, which paints the label.
   const scratch = document.createElement('canvas').getContext('2d', { willReadFrequently: true });
