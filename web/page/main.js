@@ -269,7 +269,9 @@ async function compiled(warmedUp, imports) {
   const module = warmedUp && await warmedUp.compiled;
   if (module) {
     await task(); // not in the task that took the worker's message
-    return { instance: await WebAssembly.instantiate(module, imports), module };
+    const instance = await WebAssembly.instantiate(module, imports);
+    await task(); // nor is the module's set-up in the one that made the instance
+    return { instance, module };
   }
   return fromNetwork(fetch('lumetra.wasm', { credentials: 'same-origin' }), imports);
 }
