@@ -3,7 +3,7 @@
 // and "Konec".
 import { after, before, describe, test } from 'node:test';
 import assert from 'node:assert/strict';
-import { assertNoProblems, checked, launch, lumetra, open, ready, run, serve, shown, text } from './harness.mjs';
+import { assertNoProblems, checked, launch, lumetra, open, ready, run, serve, shown, text, visit } from './harness.mjs';
 
 let server;
 let browser;
@@ -149,6 +149,29 @@ describe('start-up', () => {
       // the warm-up worker's runs, held back while the window opened, follow
       await page.waitForFunction(() => window.lumetra.warmUpMs !== undefined, null, { timeout: 30000 });
       assert.deepEqual(problems, []);
+    } finally {
+      await context.close();
+    }
+  });
+
+  test('a browser whose worker cannot start still fetches and compiles the module, and runs', async () => {
+    const context = await browser.newContext({ viewport: { width: 1280, height: 720 } });
+    try {
+      const page = await context.newPage();
+      // as a browser without module workers: the script fails to load
+      await page.addInitScript(() => {
+        window.Worker = class extends EventTarget {
+          constructor() { super(); setTimeout(() => this.onerror?.(new Event('error'))); }
+          postMessage() {}
+          terminate() {}
+        };
+      });
+      const { problems } = await visit(page, server.url);
+      const { version } = await lumetra(page);
+      assert.equal(version.module, version.page);
+      await run(page);
+      assert.equal((await lumetra(page)).runs.length, 1);
+      assertNoProblems(problems);
     } finally {
       await context.close();
     }
