@@ -28,15 +28,7 @@ export function createModule(compile, extra = {}) {
 }
 
 // Compiles lumetra.wasm as `fetched` (its fetch) brings it, streaming where the server
-// says what it is (the page asks for it once its window has painted).
-export async function fromNetwork(fetched, imports) {
-  const response = await fetched;
-  if (response.headers.get('content-type') === 'application/wasm')
-    return WebAssembly.instantiateStreaming(response, imports);
-  return WebAssembly.instantiate(await response.arrayBuffer(), imports);
-}
-
-// fromNetwork() with nothing to instantiate yet: the module alone
+// says what it is.
 export async function compiledFrom(fetched) {
   const response = await fetched;
   if (!response.ok)

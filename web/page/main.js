@@ -1,7 +1,7 @@
 // Lumetra's window in the page: the shell of the module's window model. Controls are
 // built from the model's layout table, events go to the model by the controls' names,
 // and one handler runs at a time: input that arrives while one runs waits for its end.
-import { createModule, fromNetwork } from './boot.js';
+import { compiledFrom, createModule } from './boot.js';
 import { building, fontOf } from './controls.js';
 import { createDialogs } from './dialogs.js';
 import { createHold } from './held.js';
@@ -266,14 +266,12 @@ function warmUp() {
 
 // The module instantiated for the page: the worker's, or fetched and compiled here.
 async function compiled(warmedUp, imports) {
-  const module = warmedUp && await warmedUp.compiled;
-  if (module) {
-    await task(); // not in the task that took the worker's message
-    const instance = await WebAssembly.instantiate(module, imports);
-    await task(); // nor is the module's set-up in the one that made the instance
-    return { instance, module };
-  }
-  return fromNetwork(fetch('lumetra.wasm', { credentials: 'same-origin' }), imports);
+  const module = (warmedUp && await warmedUp.compiled)
+    || await compiledFrom(fetch('lumetra.wasm', { credentials: 'same-origin' }));
+  await task(); // not in the task that took the worker's message
+  const instance = await WebAssembly.instantiate(module, imports);
+  await task(); // nor is the module's set-up in the one that made the instance
+  return { instance, module };
 }
 
 const updates = watchUpdates(state);
