@@ -44,6 +44,9 @@ public:
     // with the settings shown are made ready, and last the room of what the picture keeps
     // is written once.
     bool tidy();
+    // The sums of a Start with the settings shown made ready now, as tidy() makes them in
+    // their turn: for a window that rehearses and is never idle.
+    using Form::prepareStart;
     // Runs a shell's own action (copying the picture, say) as a handler runs: a failure
     // shows the error report, and the window goes on.
     void guarded(const std::function<void()>& action);

@@ -20,10 +20,11 @@ double rehearse(int part)
         model = std::make_unique<window::Window>(shell, 1280, 720, 1, smallestPageFactor);
         model->canvas().setLive(false);
         model->open();
-        // and its idle pieces, which sum the first run's arrows: the page's own, which
-        // come before these runs, then find that code optimised
-        while (model->tidy()) {
-        }
+        // and the sums of its first run, which the page's idle pieces make: the page's
+        // own then find that code optimised. Not the rest of those pieces: the room they
+        // write and the spins they time would serve this worker alone, and take a core
+        // and fresh memory while the page opens.
+        model->prepareStart();
     }
     if (part == 1) {
         model->handle("cmdStart");
