@@ -127,13 +127,11 @@ async function start() {
   state.version = { page: document.documentElement.dataset.version, module: module.UTF8ToString(module._lumetra_version()) };
   if (state.version.page !== state.version.module)
     updates.offer(null); // a page caught between two versions: the whole new one is a reload away
-  // the module's memory written a piece a task while the page waits, and no longer
-  let waiting = true;
+  // the memory that the window will take, written a piece a task while the page waits
   const memoryWritten = (async () => {
     do
       await task();
-    while (waiting && module._lumetra_warm(1));
-    module._lumetra_warm(0);
+    while (module._lumetra_warm());
   })();
   await facesLoaded;
   // A face's first text on a canvas sets it up, which takes a while: done now, a task
@@ -147,7 +145,6 @@ async function start() {
   }
   if (warmedUp)
     await Promise.race([warmedUp.opened, new Promise((later) => setTimeout(later, 1000))]);
-  waiting = false;
   await memoryWritten;
   // The window opens in steps, a task each, and shows when it is whole: until then the
   // HTML's window stays as it was, and the live controls are built off the page, in a

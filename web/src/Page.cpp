@@ -286,8 +286,10 @@ private:
 
 std::unique_ptr<Page> page;
 
-// The memory that the heap has not reached yet, held while it is written a piece a call,
-// from the heap's top up: the order in which the window will take it.
+// The memory that the heap will take next, held while it is written a piece a call, from
+// the heap's top up: the order in which the window will take it. As much as a window on
+// a laptop's screen takes as it opens, its log's room included, and no more: pages
+// written are the system's from then on, and the rest may never be needed.
 class Warming {
 public:
     // true while pieces remain
@@ -301,7 +303,7 @@ public:
             // a margin, so that taking the block never makes the memory grow
             if (end < top + 2 * margin)
                 return stop();
-            size_ = end - top - margin;
+            size_ = std::min(end - top - margin, opening);
             block_.reset(new (std::nothrow) char[size_]);
             if (!block_)
                 return stop();
@@ -326,6 +328,7 @@ public:
 
 private:
     static constexpr std::size_t piece = std::size_t{1} << 18, margin = std::size_t{1} << 20, systemPage = 4096;
+    static constexpr std::size_t opening = std::size_t{16} << 20;
     std::unique_ptr<char[]> block_;
     std::size_t size_ = 0, written_ = 0;
     bool done_ = false;
@@ -353,14 +356,14 @@ EMSCRIPTEN_KEEPALIVE const char* lumetra_layout()
     return json.c_str();
 }
 
-// Writes the memory that the heap has yet to use, a piece a call while `more` (1 while
-// pieces are left), before the window opens; `more` 0 stops it. Memory written for the
-// first time costs the system its pages, in a browser some milliseconds a megabyte: the
-// page pays for them while it waits, not in the opening's tasks or in the first run.
-EMSCRIPTEN_KEEPALIVE int lumetra_warm(int more)
+// Writes the memory that the window will take as it opens, a piece a call (1 while
+// pieces are left), before it opens. Memory written for the first time costs the system
+// its pages, in a browser some milliseconds a megabyte: the page pays for them while it
+// waits, not in the opening's tasks or in the first run.
+EMSCRIPTEN_KEEPALIVE int lumetra_warm()
 {
     static lumetra::web::Warming warming;
-    return more && !page && warming.step() ? 1 : warming.stop();
+    return !page && warming.step() ? 1 : warming.stop();
 }
 
 // The window opens in steps, each a task of the page's: the window at the viewport's
