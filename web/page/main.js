@@ -271,8 +271,14 @@ async function compiled(warmedUp, imports) {
   return { instance, module };
 }
 
+// The manifest, which makes the page an app to install, once the window is open: the
+// browser fetches and decodes its icon on the page's thread.
+function linkManifest() {
+  document.head.append(Object.assign(document.createElement('link'), { rel: 'manifest', href: 'manifest.webmanifest' }));
+}
+
 const updates = watchUpdates(state);
-start().then(updates.register, (e) => {
+start().then(() => { linkManifest(); updates.register(); }, (e) => {
   updates.register(); // a newer version may mend what failed
   // opened as a file, say, where the browser fetches nothing
   el.window.hidden = true;
