@@ -108,7 +108,7 @@ addEventListener('resize', fit);
 async function start() {
   const services = { onUnload: () => { unloaded = true; } };
   // the window's first paint comes before the module is fetched and compiled
-  await new Promise((painted) => requestAnimationFrame(() => setTimeout(painted)));
+  await firstPaintShown();
   // The worker fetches and compiles the module, off the page's thread, and then opens a
   // window of its own first; the page opens its own once that is done (or has taken too
   // long), and so does not compile the module's code on its thread either.
@@ -214,6 +214,25 @@ async function start() {
   // clicked at once
   afterTidying.push(() => warmedUp?.run());
   tidySoon();
+}
+
+// Resolves once the browser has shown the page's first paint, not merely drawn it: a
+// browser slow to show its first frame calls the next frame's callbacks long before.
+// A page hidden before it painted is told of no paint, and waits a moment at most.
+function firstPaintShown() {
+  return new Promise((shown) => {
+    const drawn = (wait) => requestAnimationFrame(() => setTimeout(shown, wait));
+    if (!PerformanceObserver.supportedEntryTypes?.includes('paint'))
+      return drawn(0);
+    const observer = new PerformanceObserver((entries) => {
+      if (entries.getEntriesByName('first-contentful-paint').length) {
+        observer.disconnect();
+        shown();
+      }
+    });
+    observer.observe({ type: 'paint', buffered: true });
+    drawn(500);
+  });
 }
 
 // Takes the steps of a generator, a few milliseconds of them a task; resolves to what it
