@@ -210,10 +210,13 @@ async function start() {
   performance.mark('lumetra-ready');
   fit(); // the viewport may have changed while the window opened
   hold.replay(() => !state.busy && !unloaded);
-  // the worker's runs take a core: not while the window opens, nor during a first run
-  // clicked at once
+  // The worker's runs take a core, and the service worker's install fetches and keeps
+  // every file: not while the window opens, nor while the idle pieces make the first
+  // run ready, nor during a first run clicked at once.
   afterTidying.push(() => warmedUp?.run());
+  const tidied = new Promise((then) => afterTidying.push(then));
   tidySoon();
+  await tidied;
 }
 
 // Resolves once the browser has shown the page's first paint, not merely drawn it: a
