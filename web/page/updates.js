@@ -1,8 +1,8 @@
 // A newer version, once the service worker has installed it: the page says so and loads
 // it when asked, never by itself. The notice lies under the cover, so during a run its
 // button waits for the run's end like any other click. Returns `offer(worker)` and
-// `register()`, which the page calls once its window is open: the worker's setting up
-// and its fetching are then not in the opening's way.
+// `register()`, which the page calls once its window is open and idle: the worker's
+// setting up and its fetching are then not in the opening's way.
 export function watchUpdates(state) {
   const notice = document.getElementById('update');
   let asked = false;
