@@ -293,8 +293,8 @@ async function compiled(warmedUp, imports) {
   return { instance, module };
 }
 
-// The manifest, which makes the page an app to install, once the window is open: the
-// browser fetches and decodes its icon on the page's thread.
+// The manifest, which makes the page an app to install, once the window is open and
+// idle: the browser fetches and decodes its icon on the page's thread.
 function linkManifest() {
   document.head.append(Object.assign(document.createElement('link'), { rel: 'manifest', href: 'manifest.webmanifest' }));
 }
