@@ -62,8 +62,9 @@ async function dispatch(control) {
   tidySoon();
 }
 
-// What waits until the idle pieces are all done, not merely cut short by a handler.
-const afterTidying = [];
+// Resolves once the idle pieces are first all done, not merely cut short by a handler.
+let tidiedOnce;
+const tidied = new Promise((then) => { tidiedOnce = then; });
 
 // after the input that waited, a piece in each task of its own; a handler's end starts
 // them again
@@ -74,7 +75,7 @@ function tidySoon() {
     if (module._lumetra_tidy())
       tidySoon();
     else
-      afterTidying.splice(0).forEach((then) => then());
+      tidiedOnce();
   });
 }
 
@@ -213,10 +214,9 @@ async function start() {
   // The worker's runs take a core, and the service worker's install fetches and keeps
   // every file: not while the window opens, nor while the idle pieces make the first
   // run ready, nor during a first run clicked at once.
-  afterTidying.push(() => warmedUp?.run());
-  const tidied = new Promise((then) => afterTidying.push(then));
   tidySoon();
   await tidied;
+  warmedUp?.run();
 }
 
 // Resolves once the browser has shown the page's first paint, not merely drawn it: a
